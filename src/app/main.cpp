@@ -1,0 +1,32 @@
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/random_source.h"
+#include "trial/trial.h"
+#include "window/form1.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char *argv[])
+{
+    if (!displayAvailable(argc, argv, [](const char *name) { return std::getenv(name); })) {
+        std::fprintf(stderr, "%s\n", noDisplayMessage());
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Punktblick"));
+    QApplication::setDesktopFileName(QStringLiteral("de.punktblick.Punktblick"));
+
+    SteadyClock clock;
+    ClockSeededRandom random;
+    // The window lives until main returns: a handler suspended in a timed display when the
+    // window closes must still find it there while it unwinds.
+    Form1 form;
+    Trial trial(form, clock, random);
+    trial.load();
+    form.show();
+    return app.exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+// Elapsed time in seconds, and alarms on the same time line. Displays are measured with it;
+// tests put a clock of their own in its place to drive time without sleeping.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+
+    // Seconds since an arbitrary origin; never goes back, not even when the time of day does.
+    virtual double seconds() const = 0;
+
+    // Calls `ring` from the event loop once seconds() has reached `at`. The alarm is cancelled
+    // when `owner` is destroyed, so a wait that ended early leaves nothing behind.
+    virtual void alarm(double at, QObject *owner, std::function<void()> ring) = 0;
+};
+
+class SteadyClock final : public Clock
+{
+public:
+    double seconds() const override;
+    void alarm(double at, QObject *owner, std::function<void()> ring) override;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/event_wait.h"
+#include "trial_state.h"
+
+#include <QObject>
+
+#include <cstdint>
+
+class Clock;
+class Form1;
+class RandomSource;
+
+// How many seconds a level shows its cells; 0 for level 1, whose cells stay until Stop.
+int displaySeconds(int level);
+
+// The count of cells for a random value in [0, 1): 1 to 100, each equally likely.
+std::int16_t drawCount(float unit);
+
+// Runs the exercise on the window: level choice, Start, Stop, the timed display and OK.
+class Trial : public QObject
+{
+    Q_OBJECT
+
+public:
+    Trial(Form1 &form, Clock &clock, RandomSource &random);
+
+    // Once, before the window is first shown.
+    void load();
+
+    void selectLevel(int level);
+    void start();
+    void stop();
+    void check();
+
+    const TrialState &state() const { return state_; }
+
+private:
+    // Shows the lit cells for `seconds`, serving window events meanwhile, then darkens the
+    // cells lit at that moment. False when the window closed during the wait.
+    bool timedDisplay(int seconds);
+
+    Form1 &form_;
+    Clock &clock_;
+    RandomSource &random_;
+    EventWait wait_;
+    TrialState state_;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "design.h"
+
+#include <array>
+#include <cstdint>
+
+class QFrame;
+class QWidget;
+
+// The field that the learner counts: 100 cells, lit always from the lowest index upwards so that
+// lit cells fill the field in reading order. The field remembers nothing but each cell's colour;
+// how many are lit is the trial's business.
+class CellField
+{
+public:
+    // Creates the cells as children of `window`, where they stay until it goes.
+    explicit CellField(QWidget &window);
+
+    void clear();
+    void light(std::int16_t count);
+    void darken(std::int16_t count);
+
+    QFrame *operator[](int index) const { return cells_[static_cast<std::size_t>(index)]; }
+    static constexpr int size() { return design::CellCount; }
+
+private:
+    void paintFirst(std::int16_t count, QRgb colour);
+
+    std::array<QFrame *, design::CellCount> cells_{};
+};

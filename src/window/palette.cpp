@@ -1,0 +1,30 @@
+#include "palette.h"
+
+#include <QColor>
+#include <QPalette>
+#include <QWidget>
+
+void setBackground(QWidget &widget, QRgb colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, QColor(colour));
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget &widget, QRgb colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::WindowText, QColor(colour));
+    widget.setPalette(palette);
+}
+
+QRgb background(const QWidget &widget)
+{
+    return widget.palette().color(QPalette::Window).rgb();
+}
+
+QRgb textColour(const QWidget &widget)
+{
+    return widget.palette().color(QPalette::WindowText).rgb();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "manual_clock.h"
+#include "scripted_random.h"
+#include "trial/trial.h"
+#include "window/design.h"
+#include "window/form1.h"
+#include "window/palette.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QFrame>
+#include <QRadioButton>
+#include <QTest>
+
+#include <initializer_list>
+
+// The real window and trial on a driven clock, with the counts the test chooses.
+struct Exercise
+{
+    explicit Exercise(std::initializer_list<int> counts) : random(counts)
+    {
+        trial.load();
+        form.show();
+    }
+
+    ManualClock clock;
+    ScriptedRandom random;
+    Form1 form;
+    Trial trial{form, clock, random};
+};
+
+inline void click(QAbstractButton *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// How many cells are lit, if the lit ones are exactly the first n and all others are dark; -1 for
+// any other picture (a gap, a stray lit cell, a colour that is neither).
+inline int litPrefix(const CellField &field)
+{
+    int lit = 0;
+    while (lit < CellField::size() && background(*field[lit]) == design::LitCell)
+        ++lit;
+    for (int i = lit; i < CellField::size(); ++i) {
+        if (background(*field[i]) != design::DarkCell)
+            return -1;
+    }
+    return lit;
+}
