@@ -15,9 +15,24 @@ double SteadyClock::seconds() const
 
 void SteadyClock::alarm(double at, QObject *owner, std::function<void()> ring)
 {
-    // Rounded up to whole milliseconds: an alarm may ring a little late but never early, so a
-    // display is never cut short.
-    const double waitMs = std::ceil(std::max(0.0, at - seconds()) * 1000.0);
-    const int ms = static_cast<int>(std::min(waitMs, double(std::numeric_limits<int>::max())));
-    QTimer::singleShot(ms, Qt::PreciseTimer, owner, std::move(ring));
+    const double remainingMs = (at - seconds()) * 1000.0;
+    if (remainingMs <= 0) {
+        QTimer::singleShot(0, Qt::PreciseTimer, owner, std::move(ring));
+        return;
+    }
+    // Qt's precise timers run about 0.1 % slow: a four-second timer wakes some 4 ms late. A long
+    // wait therefore wakes a little early and sets a new alarm for the rest; the last stretch is
+    // short, so its error is tiny. It is rounded up to whole milliseconds, so the alarm may ring
+    // a little late but never early, and a display is never cut short.
+    if (remainingMs > ShortWaitMs) {
+        const double earlyMs =
+            std::min(remainingMs * 0.99, double(std::numeric_limits<int>::max()));
+        QTimer::singleShot(static_cast<int>(earlyMs), Qt::PreciseTimer, owner,
+                           [this, at, owner, ring = std::move(ring)]() mutable {
+                               alarm(at, owner, std::move(ring));
+                           });
+        return;
+    }
+    QTimer::singleShot(static_cast<int>(std::ceil(remainingMs)), Qt::PreciseTimer, owner,
+                       std::move(ring));
 }

@@ -24,4 +24,8 @@ class SteadyClock final : public Clock
 public:
     double seconds() const override;
     void alarm(double at, QObject *owner, std::function<void()> ring) override;
+
+private:
+    // Waits up to this long are left to one timer; longer ones are split.
+    static constexpr double ShortWaitMs = 50;
 };
