@@ -50,6 +50,8 @@ private slots:
                                                              "5")
                                            << 0;
         QTest::newRow("tab before") << "\t9" << 9;
+        // The field's limit can cut a surrogate pair in half (found by fuzzing).
+        QTest::newRow("half a surrogate pair") << (QStringLiteral("4.") + QChar(0xD93D)) << 4;
         QTest::newRow("exponent") << "1e2" << 100;
         QTest::newRow("exponent beyond 16 bits") << "9e9" << NoAnswer;
         QTest::newRow("negative exponent") << "5e-" << 5;

@@ -169,6 +169,7 @@ private slots:
         QVERIFY(script.run([&] { f.close(); }));
         QVERIFY(outerReturned);
         QCOMPARE(litPrefix(f.Picture1), 0);
+        QCOMPARE(ex.trial.state().int_Anzahl, 80);
         QCOMPARE(buttons(f), QStringLiteral("StO"));
         QCOMPARE(ex.clock.pendingAlarms(), 0);
     }
