@@ -93,11 +93,11 @@ double readNumber(QStringView text)
             exponent = -exponent;
     }
 
-    std::string number = mantissa + 'e' + std::to_string(exponent);
+    const std::string number = mantissa + 'e' + std::to_string(exponent);
     double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range)
+    const std::from_chars_result read =
+        std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec == std::errc::result_out_of_range)
         return beyondRange(mantissa, exponent, negative);
     return negative ? -value : value;
 }

@@ -63,13 +63,6 @@ private slots:
         const auto rounded = roundToInt16(value);
         QCOMPARE(rounded ? int(*rounded) : NoAnswer, expected);
     }
-
-    void writesDigitsOnly()
-    {
-        QCOMPARE(int16Text(57), QStringLiteral("57"));
-        QCOMPARE(int16Text(100), QStringLiteral("100"));
-        QCOMPARE(int16Text(-7), QStringLiteral("-7"));
-    }
 };
 
 QTEST_APPLESS_MAIN(NumberTextTest)

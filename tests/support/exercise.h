@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <functional>
 #include <initializer_list>
 
 // The real window and trial on a driven clock, with the counts the test chooses.
@@ -33,6 +34,16 @@ struct Exercise
 inline void click(QAbstractButton *button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// A script step that clicks and notes when the click has returned: a Start at a timed level
+// returns only once its display is over.
+inline std::function<void()> clickNoting(QAbstractButton *button, bool &returned)
+{
+    return [button, &returned] {
+        click(button);
+        returned = true;
+    };
 }
 
 // How many cells are lit, if the lit ones are exactly the first n and all others are dark; -1 for

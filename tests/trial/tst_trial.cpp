@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 
 // What the three buttons show: "S" for Start, "T" for Stop, "O" for OK, in capitals when enabled.
 static QString buttons(const Form1 &f)
@@ -96,11 +97,7 @@ private slots:
 
         bool returned = false;
         Script script;
-        script
-            .then([&] {
-                click(f.cmd_start);
-                returned = true;
-            })
+        script.then(clickNoting(f.cmd_start, returned))
             .then([&] {
                 QCOMPARE(litPrefix(f.Picture1), 23);
                 QCOMPARE(buttons(f), QStringLiteral("Sto"));
@@ -146,11 +143,7 @@ private slots:
         click(f.Option2);
         bool outerReturned = false;
         Script script;
-        script
-            .then([&] {
-                click(f.cmd_start);
-                outerReturned = true;
-            })
+        script.then(clickNoting(f.cmd_start, outerReturned))
             .then([&] {
                 ex.clock.advance(1);
                 click(f.cmd_start);
@@ -183,11 +176,7 @@ private slots:
         click(f.Option2);
         bool outerReturned = false;
         Script script;
-        script
-            .then([&] {
-                click(f.cmd_start);
-                outerReturned = true;
-            })
+        script.then(clickNoting(f.cmd_start, outerReturned))
             .then([&] {
                 ex.clock.advance(1);
                 click(f.Option4);
@@ -239,16 +228,13 @@ private slots:
     {
         Exercise ex{64};
         Form1 &f = ex.form;
+        QSignalSpy closing(&f, &Form1::closing);
         click(f.Option2);
         bool returned = false;
         Script script;
-        script
-            .then([&] {
-                click(f.cmd_start);
-                returned = true;
-            })
-            .then([&] { f.close(); });
+        script.then(clickNoting(f.cmd_start, returned)).then([&] { f.close(); });
         QVERIFY(script.run([] {}));
+        QCOMPARE(closing.count(), 1);
         QVERIFY(returned);
         QCOMPARE(litPrefix(f.Picture1), 64);
         QCOMPARE(buttons(f), QStringLiteral("Sto"));

@@ -54,10 +54,6 @@ private slots:
         QTest::newRow("level 2") << "Option2" << TwipRect{1920, 5160, 492, 252};
         QTest::newRow("level 3") << "Option3" << TwipRect{2760, 5160, 492, 252};
         QTest::newRow("level 4") << "Option4" << TwipRect{3600, 5160, 492, 252};
-        QTest::newRow("first cell") << "Picture1_0" << TwipRect{1080, 720, 252, 252};
-        QTest::newRow("right block") << "Picture1_5" << TwipRect{3120, 720, 252, 252};
-        QTest::newRow("lower block") << "Picture1_50" << TwipRect{1080, 2640, 252, 252};
-        QTest::newRow("last cell") << "Picture1_99" << TwipRect{4560, 4080, 252, 252};
     }
     void controlsStandWhereTheyBelong()
     {
