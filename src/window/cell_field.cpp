@@ -8,7 +8,10 @@
 #include <algorithm>
 
 CellField::CellField(QWidget &window)
+    : dark_(withBackground(window.palette(), design::DarkCell)),
+      lit_(withBackground(window.palette(), design::LitCell))
 {
+    const QPalette untouched = withBackground(window.palette(), design::UntouchedCell);
     for (int i = 0; i < size(); ++i) {
         auto *cell = new QFrame(&window);
         cell->setObjectName(QStringLiteral("Picture1_%1").arg(i));
@@ -16,29 +19,30 @@ CellField::CellField(QWidget &window)
         cell->setLineWidth(1);
         cell->setFocusPolicy(Qt::StrongFocus);
         cell->setGeometry(design::pixels(design::cell(i)));
-        setBackground(*cell, i == 0 ? design::DarkCell : design::UntouchedCell);
+        cell->setAutoFillBackground(true);
+        cell->setPalette(i == 0 ? dark_ : untouched);
         cells_[static_cast<std::size_t>(i)] = cell;
     }
 }
 
 void CellField::clear()
 {
-    paintFirst(size(), design::DarkCell);
+    paintFirst(size(), dark_);
 }
 
 void CellField::light(std::int16_t count)
 {
-    paintFirst(count, design::LitCell);
+    paintFirst(count, lit_);
 }
 
 void CellField::darken(std::int16_t count)
 {
-    paintFirst(count, design::DarkCell);
+    paintFirst(count, dark_);
 }
 
-void CellField::paintFirst(std::int16_t count, QRgb colour)
+void CellField::paintFirst(std::int16_t count, const QPalette &colour)
 {
     const int last = std::min<int>(count, size());
     for (int i = 0; i < last; ++i)
-        setBackground(*cells_[static_cast<std::size_t>(i)], colour);
+        cells_[static_cast<std::size_t>(i)]->setPalette(colour);
 }

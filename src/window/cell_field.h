@@ -2,6 +2,8 @@
 
 #include "design.h"
 
+#include <QPalette>
+
 #include <array>
 #include <cstdint>
 
@@ -25,7 +27,11 @@ public:
     static constexpr int size() { return design::CellCount; }
 
 private:
-    void paintFirst(std::int16_t count, QRgb colour);
+    void paintFirst(std::int16_t count, const QPalette &colour);
 
+    // One palette per cell colour, shared by every cell that shows it: a cell's repaint then
+    // costs no palette of its own, and Start lights the field sooner.
+    QPalette dark_;
+    QPalette lit_;
     std::array<QFrame *, design::CellCount> cells_{};
 };

@@ -4,11 +4,15 @@
 #include <QPalette>
 #include <QWidget>
 
+QPalette withBackground(QPalette base, QRgb colour)
+{
+    base.setColor(QPalette::Window, QColor(colour));
+    return base;
+}
+
 void setBackground(QWidget &widget, QRgb colour)
 {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, QColor(colour));
-    widget.setPalette(palette);
+    widget.setPalette(withBackground(widget.palette(), colour));
     widget.setAutoFillBackground(true);
 }
 
