@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFrame>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -34,6 +35,16 @@ struct Exercise
 inline void click(QAbstractButton *button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// What the three buttons show: "S" for Start, "T" for Stop, "O" for OK, in capitals when enabled.
+inline QString buttons(const Form1 &f)
+{
+    QString s;
+    s += f.cmd_start->isEnabled() ? u'S' : u's';
+    s += f.cmd_stop->isEnabled() ? u'T' : u't';
+    s += f.cmd_OK->isEnabled() ? u'O' : u'o';
+    return s;
 }
 
 // A script step that clicks and notes when the click has returned: a Start at a timed level

@@ -273,12 +273,8 @@ private:
 
     Snapshot snapshot() const
     {
-        QString b;
-        b += form_.cmd_start->isEnabled() ? 'S' : 's';
-        b += form_.cmd_stop->isEnabled() ? 'T' : 't';
-        b += form_.cmd_OK->isEnabled() ? 'O' : 'o';
         return {trial_.state().int_Anzahl, litPrefix(form_.Picture1), form_.lbl_richtig->text(),
-                form_.lbl_Zahl->text(), b};
+                form_.lbl_Zahl->text(), buttons(form_)};
     }
 
     void log(const QString &event)

@@ -8,16 +8,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 
-// What the three buttons show: "S" for Start, "T" for Stop, "O" for OK, in capitals when enabled.
-static QString buttons(const Form1 &f)
-{
-    QString s;
-    s += f.cmd_start->isEnabled() ? 'S' : 's';
-    s += f.cmd_stop->isEnabled() ? 'T' : 't';
-    s += f.cmd_OK->isEnabled() ? 'O' : 'o';
-    return s;
-}
-
 class TrialTest : public QObject
 {
     Q_OBJECT
