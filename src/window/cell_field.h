@@ -29,8 +29,8 @@ public:
 private:
     void paintFirst(std::int16_t count, const QPalette &colour);
 
-    // One palette per cell colour, shared by every cell that shows it: a cell's repaint then
-    // costs no palette of its own, and Start lights the field sooner.
+    // One palette per cell colour, built once and shared by every cell that shows it, rather
+    // than a copy made for each cell at every Start.
     QPalette dark_;
     QPalette lit_;
     std::array<QFrame *, design::CellCount> cells_{};
