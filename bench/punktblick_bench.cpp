@@ -9,13 +9,11 @@
 #include "trial/trial.h"
 #include "window/design.h"
 #include "window/form1.h"
-#include "window/palette.h"
 
 #include <QButtonGroup>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFrame>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -139,7 +137,7 @@ int main(int argc, char *argv[])
     trial.load();
     std::vector<Paint> paints;
     app.watch(&form, [&] {
-        paints.push_back({monotonicSeconds(), background(*form.Picture1[0]) == design::LitCell});
+        paints.push_back({monotonicSeconds(), form.Picture1.colour(0) == design::LitCell});
     });
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {

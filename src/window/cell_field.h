@@ -2,36 +2,43 @@
 
 #include "design.h"
 
-#include <QPalette>
+#include <QRgb>
 
 #include <array>
 #include <cstdint>
 
-class QFrame;
+class QPainter;
+class QRegion;
 class QWidget;
 
 // The field that the learner counts: 100 cells, lit always from the lowest index upwards so that
 // lit cells fill the field in reading order. The field remembers nothing but each cell's colour;
 // how many are lit is the trial's business.
+//
+// Each cell is a control of the window of its own, with its place and its stop in the keyboard
+// order, but the window paints all of them in one pass (see paint): a hundred widgets that each
+// paint themselves cost Qt a painter apiece, which was most of the window's first frame.
 class CellField
 {
 public:
-    // Creates the cells as children of `window`, where they stay until it goes.
+    // Creates the cells as children of `window`, where they stay until it goes. The window must
+    // call paint from its paint event.
     explicit CellField(QWidget &window);
 
     void clear();
     void light(std::int16_t count);
     void darken(std::int16_t count);
 
-    QFrame *operator[](int index) const { return cells_[static_cast<std::size_t>(index)]; }
+    // Draws the cells that meet `area`, each as a sunken panel filled with its colour.
+    void paint(QPainter &painter, const QRegion &area) const;
+
+    QWidget *operator[](int index) const { return cells_[static_cast<std::size_t>(index)]; }
+    QRgb colour(int index) const { return colours_[static_cast<std::size_t>(index)]; }
     static constexpr int size() { return design::CellCount; }
 
 private:
-    void paintFirst(std::int16_t count, const QPalette &colour);
+    void paintFirst(std::int16_t count, QRgb colour);
 
-    // One palette per cell colour, built once and shared by every cell that shows it, rather
-    // than a copy made for each cell at every Start.
-    QPalette dark_;
-    QPalette lit_;
-    std::array<QFrame *, design::CellCount> cells_{};
+    std::array<QWidget *, design::CellCount> cells_{};
+    std::array<QRgb, design::CellCount> colours_{};
 };

@@ -6,9 +6,10 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFont>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -61,7 +62,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), Picture1(*this)
     setBackground(*this, design::WindowColour);
 
     // Created before the level buttons, so that they stand in front of it.
-    Frame1 = place<QGroupBox>(this, "Frame1", design::LevelFrame);
+    Frame1 = place<EtchedGroupBox>(this, "Frame1", design::LevelFrame);
     Frame1->setTitle(QStringLiteral("Schwierigkeit"));
     setBackground(*Frame1, design::WindowColour);
 
@@ -104,6 +105,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent), Picture1(*this)
                  {cmd_start, cmd_stop, Option2, Option3, Option4, Option1, txt_Eingabe, cmd_OK});
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    Picture1.paint(painter, event->region());
 }
 
 void Form1::closeEvent(QCloseEvent *event)

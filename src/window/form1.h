@@ -1,13 +1,13 @@
 #pragma once
 
 #include "cell_field.h"
+#include "etched_group_box.h"
 
 #include <QWidget>
 
 #include <array>
 
 class QButtonGroup;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,7 +28,7 @@ public:
     QPushButton *cmd_OK;
     QLabel *lbl_richtig;
     QLabel *lbl_Zahl;
-    QGroupBox *Frame1;
+    EtchedGroupBox *Frame1;
     QRadioButton *Option1;
     QRadioButton *Option2;
     QRadioButton *Option3;
@@ -42,4 +42,5 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };

@@ -9,7 +9,6 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QFrame>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -62,10 +61,10 @@ inline std::function<void()> clickNoting(QAbstractButton *button, bool &returned
 inline int litPrefix(const CellField &field)
 {
     int lit = 0;
-    while (lit < CellField::size() && background(*field[lit]) == design::LitCell)
+    while (lit < CellField::size() && field.colour(lit) == design::LitCell)
         ++lit;
     for (int i = lit; i < CellField::size(); ++i) {
-        if (background(*field[i]) != design::DarkCell)
+        if (field.colour(i) != design::DarkCell)
             return -1;
     }
     return lit;

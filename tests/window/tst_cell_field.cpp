@@ -1,6 +1,30 @@
 #include "support/exercise.h"
 
+#include <QEvent>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPalette>
+#include <QRegion>
 #include <QWidget>
+
+namespace {
+
+// Collects what the window is asked to repaint.
+class PaintLog : public QObject
+{
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
+} // namespace
 
 class CellFieldTest : public QObject
 {
@@ -11,9 +35,9 @@ private slots:
     {
         QWidget window;
         CellField field(window);
-        QCOMPARE(background(*field[0]), design::DarkCell);
+        QCOMPARE(field.colour(0), design::DarkCell);
         for (int i = 1; i < CellField::size(); ++i)
-            QCOMPARE(background(*field[i]), design::UntouchedCell);
+            QCOMPARE(field.colour(i), design::UntouchedCell);
     }
 
     void lightsInReadingOrder_data()
@@ -54,7 +78,7 @@ private slots:
         const int lowerTop = field[50]->y();
         const int rightLeft = field[5]->x();
         for (int i = 0; i < CellField::size(); ++i) {
-            if (background(*field[i]) != design::LitCell)
+            if (field.colour(i) != design::LitCell)
                 continue;
             if (field[i]->y() == lowerTop)
                 (field[i]->x() < rightLeft ? litInLowerLeftTopRow : litInLowerRight) += 1;
@@ -63,6 +87,58 @@ private slots:
         }
         QCOMPARE(litInLowerLeftTopRow, 5);
         QCOMPARE(litInLowerRight, 2);
+    }
+
+    // The window draws each cell: a sunken panel one pixel wide around the cell's colour.
+    void windowPaintsEachCellInItsColour_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QRgb>("colour");
+        QTest::newRow("first, lit") << 0 << design::LitCell;
+        QTest::newRow("last lit, lower right block") << 56 << design::LitCell;
+        QTest::newRow("first dark") << 57 << design::DarkCell;
+        QTest::newRow("last") << 99 << design::DarkCell;
+    }
+    void windowPaintsEachCellInItsColour()
+    {
+        QFETCH(int, index);
+        QFETCH(QRgb, colour);
+        Exercise ex{57};
+        ex.form.Picture1.clear();
+        ex.form.Picture1.light(57);
+        const QImage picture = ex.form.grab().toImage();
+        const QRect cell = ex.form.Picture1[index]->geometry();
+        const QPalette &palette = ex.form.palette();
+        const auto at = [&](QPoint p) { return picture.pixel(p) & 0xffffff; };
+        const auto rgb = [](const QColor &c) { return c.rgb() & 0xffffff; };
+        QCOMPARE(at(cell.center()), colour & 0xffffff);
+        QCOMPARE(at(cell.topLeft()), rgb(palette.color(QPalette::Dark)));
+        QCOMPARE(at(cell.topRight() - QPoint(1, 0)), rgb(palette.color(QPalette::Dark)));
+        QCOMPARE(at(cell.topRight()), rgb(palette.color(QPalette::Light)));
+        QCOMPARE(at(cell.bottomRight()), rgb(palette.color(QPalette::Light)));
+        QCOMPARE(at(cell.bottomLeft()), rgb(palette.color(QPalette::Light)));
+        QCOMPARE(at(cell.bottomLeft() - QPoint(0, 1)), rgb(palette.color(QPalette::Dark)));
+    }
+
+    // A change of colour must reach the screen: the window repaints the cells that changed, and
+    // a cell that keeps its colour costs no paint.
+    void changedCellsAreRepainted()
+    {
+        Exercise ex{1};
+        QVERIFY(QTest::qWaitForWindowExposed(&ex.form));
+        ex.form.Picture1.clear();
+        PaintLog log;
+        ex.form.installEventFilter(&log);
+        QCoreApplication::processEvents();
+        log.painted = {};
+        ex.form.Picture1.light(12);
+        QTRY_VERIFY(log.painted.contains(ex.form.Picture1[11]->geometry()));
+        QVERIFY(log.painted.contains(ex.form.Picture1[0]->geometry()));
+        QVERIFY(!log.painted.intersects(ex.form.Picture1[12]->geometry()));
+        log.painted = {};
+        ex.form.Picture1.light(12);
+        QCoreApplication::processEvents();
+        QVERIFY(log.painted.isEmpty());
     }
 
     // Within a block the cells stand at one pitch; the gaps between blocks are wider.

@@ -5,7 +5,7 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -123,6 +123,30 @@ private slots:
         QCOMPARE(textColour(*f.lbl_Zahl), qRgb(255, 128, 255));
         for (QWidget *w : {static_cast<QWidget *>(&f), static_cast<QWidget *>(f.lbl_Zahl)})
             QVERIFY(w->autoFillBackground());
+    }
+
+    // The level frame is an etched line, shadow outside and light inside, that leaves a gap for
+    // its title; the title must show whole and clear of the level buttons.
+    void levelFrameIsEtchedWithItsTitleInTheLine()
+    {
+        Exercise ex{1};
+        EtchedGroupBox *frame = ex.form.Frame1;
+        const QRect title = frame->titleRect();
+        QCOMPARE(frame->title(), QStringLiteral("Schwierigkeit"));
+        QVERIFY(title.left() > 0 && title.right() < frame->width() - 2);
+        QVERIFY(title.bottom() < ex.form.Option1->y() - frame->y());
+        const QImage picture = frame->grab().toImage();
+        const auto at = [&](int x, int y) { return picture.pixel(x, y) & 0xffffff; };
+        const QRgb shadow = frame->palette().color(QPalette::Dark).rgb() & 0xffffff;
+        const QRgb light = frame->palette().color(QPalette::Light).rgb() & 0xffffff;
+        const int line = title.height() / 2;
+        const int middle = (line + frame->height()) / 2;
+        QCOMPARE(at(0, middle), shadow);
+        QCOMPARE(at(1, middle), light);
+        QCOMPARE(at(frame->width() / 2, frame->height() - 2), shadow);
+        QCOMPARE(at(frame->width() / 2, frame->height() - 1), light);
+        QCOMPARE(at(title.left() - 4, line), shadow);
+        QCOMPARE(at(title.left() - 1, line), design::WindowColour & 0xffffff);
     }
 
     // The substitute face must be there, and the longest texts must show whole in their labels.

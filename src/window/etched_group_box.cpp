@@ -1,0 +1,35 @@
+#include "etched_group_box.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+#include <qdrawutil.h>
+
+namespace {
+
+// Logical pixels between the frame's left edge and the title, and around the title's text.
+constexpr int TitleIndent = 8;
+constexpr int TitlePadding = 2;
+
+} // namespace
+
+QRect EtchedGroupBox::titleRect() const
+{
+    const QFontMetrics metrics = fontMetrics();
+    return {TitleIndent + TitlePadding, 0, metrics.horizontalAdvance(title()), metrics.height()};
+}
+
+void EtchedGroupBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect text = titleRect();
+    // The line runs through the middle of the title, as on a classic dialog.
+    const QRect frame = rect().adjusted(0, text.height() / 2, 0, 0);
+    qDrawShadeRect(&painter, frame, palette(), true, 1, 0);
+    if (title().isEmpty())
+        return;
+    painter.fillRect(text.adjusted(-TitlePadding, 0, TitlePadding, 0), palette().window());
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title());
+}
