@@ -44,8 +44,8 @@ void CellField::paint(QPainter &painter, const QRegion &area) const
     // The frame that Qt's styles give a sunken panel one pixel wide: shadow along the top and
     // left, light along the bottom and right. Three nested fills make it, each overdrawing the
     // last: the whole cell in light, all but its last row and column in shadow, the inside in the
-    // cell's colour. qDrawShadePanel draws the same picture, with pens and lines, at five times
-    // the cost.
+    // cell's colour. qDrawShadePanel draws the same picture, with pens and lines, at nearly four
+    // times the cost.
     const QPalette &palette = cells_[0]->palette();
     const QColor light = palette.color(QPalette::Light);
     const QColor shadow = palette.color(QPalette::Dark);

@@ -38,6 +38,10 @@ inline constexpr TwipRect OkButton{6840, 2640, 732, 492};
 inline constexpr TwipRect VerdictLabel{5880, 3600, 1692, 492};
 inline constexpr TwipRect CountLabel{5880, 4320, 1692, 492};
 inline constexpr TwipRect LevelFrame{720, 4800, 4212, 852};
+// The frame's title stands in its top line, this far from the left edge, with this much of the
+// line left out on either side of the text.
+inline constexpr int FrameTitleIndent = 120;
+inline constexpr int FrameTitleGap = 30;
 
 // The level buttons stand in one row inside the frame, level 1 leftmost.
 inline constexpr TwipRect FirstLevelButton{1080, 5160, 492, 252};

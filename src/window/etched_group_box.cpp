@@ -1,5 +1,7 @@
 #include "etched_group_box.h"
 
+#include "design.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
@@ -7,16 +9,15 @@
 
 namespace {
 
-// Logical pixels between the frame's left edge and the title, and around the title's text.
-constexpr int TitleIndent = 8;
-constexpr int TitlePadding = 2;
+constexpr int TitleGap = design::pixels(design::FrameTitleGap);
 
 } // namespace
 
 QRect EtchedGroupBox::titleRect() const
 {
     const QFontMetrics metrics = fontMetrics();
-    return {TitleIndent + TitlePadding, 0, metrics.horizontalAdvance(title()), metrics.height()};
+    return {design::pixels(design::FrameTitleIndent) + TitleGap, 0,
+            metrics.horizontalAdvance(title()), metrics.height()};
 }
 
 void EtchedGroupBox::paintEvent(QPaintEvent *)
@@ -28,7 +29,7 @@ void EtchedGroupBox::paintEvent(QPaintEvent *)
     qDrawShadeRect(&painter, frame, palette(), true, 1, 0);
     if (title().isEmpty())
         return;
-    painter.fillRect(text.adjusted(-TitlePadding, 0, TitlePadding, 0), palette().window());
+    painter.fillRect(text.adjusted(-TitleGap, 0, TitleGap, 0), palette().window());
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title());
