@@ -4,11 +4,15 @@
 #include <QPalette>
 #include <QWidget>
 
+namespace {
+
 QPalette withBackground(QPalette base, QRgb colour)
 {
     base.setColor(QPalette::Window, QColor(colour));
     return base;
 }
+
+} // namespace
 
 void setBackground(QWidget &widget, QRgb colour)
 {
