@@ -109,15 +109,16 @@ private slots:
         const QImage picture = ex.form.grab().toImage();
         const QRect cell = ex.form.Picture1[index]->geometry();
         const QPalette &palette = ex.form.palette();
-        const auto at = [&](QPoint p) { return picture.pixel(p) & 0xffffff; };
-        const auto rgb = [](const QColor &c) { return c.rgb() & 0xffffff; };
-        QCOMPARE(at(cell.center()), colour & 0xffffff);
-        QCOMPARE(at(cell.topLeft()), rgb(palette.color(QPalette::Dark)));
-        QCOMPARE(at(cell.topRight() - QPoint(1, 0)), rgb(palette.color(QPalette::Dark)));
-        QCOMPARE(at(cell.topRight()), rgb(palette.color(QPalette::Light)));
-        QCOMPARE(at(cell.bottomRight()), rgb(palette.color(QPalette::Light)));
-        QCOMPARE(at(cell.bottomLeft()), rgb(palette.color(QPalette::Light)));
-        QCOMPARE(at(cell.bottomLeft() - QPoint(0, 1)), rgb(palette.color(QPalette::Dark)));
+        const QRgb shadow = palette.color(QPalette::Dark).rgb();
+        const QRgb light = palette.color(QPalette::Light).rgb();
+        const auto at = [&](QPoint p) { return picture.pixel(p); };
+        QCOMPARE(at(cell.center()), colour);
+        QCOMPARE(at(cell.topLeft()), shadow);
+        QCOMPARE(at(cell.topRight() - QPoint(1, 0)), shadow);
+        QCOMPARE(at(cell.topRight()), light);
+        QCOMPARE(at(cell.bottomRight()), light);
+        QCOMPARE(at(cell.bottomLeft()), light);
+        QCOMPARE(at(cell.bottomLeft() - QPoint(0, 1)), shadow);
     }
 
     // A change of colour must reach the screen: the window repaints the cells that changed, and
