@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Measures what a learner feels: how fast the window comes up and what it holds in memory (beside
 // a window of one button), how idle it is during a display, how exactly a display ends, and how
 // soon the lit cells show after Start. Runs the real window under the platform Qt is given (an X

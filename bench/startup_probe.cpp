@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Started by the benchmark once per run: reports the moment its window was first painted and its
 // resident memory once start-up has settled, then quits. Built twice: around the real Punktblick
 // window, and around a window of one button, as the least that Qt Widgets costs.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "number_text.h"
 
 #include <charconv>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // Every position, size and colour of the window, named once. Positions and sizes are in twips,

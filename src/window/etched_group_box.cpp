@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "etched_group_box.h"
 
 #include "design.h"

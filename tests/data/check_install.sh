@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: The Punktblick authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Installs into a scratch DESTDIR and compares the files with the expected list; also checks that
 # the desktop entry starts the installed program and names the installed icon.
 set -euo pipefail

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Fuzzes the way from typed text to verdict on the real window: the first byte picks the count of
 // lit cells, the rest becomes the text of the answer field (which keeps its own limit of three
 // characters), then OK is clicked. Every verdict is checked against an independent reading of the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Thousands of random events on the real window, in any order, on a driven clock: clicks on
 // every control whether enabled or not, level changes, typing and pasting, Starts inside timed
 // displays, the window closed mid-display. After every event the exercise's standing rules must
