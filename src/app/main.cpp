@@ -6,6 +6,7 @@
 #include "platform/random_source.h"
 #include "trial/trial.h"
 #include "window/form1.h"
+#include "window/program_icon.h"
 
 #include <QApplication>
 
@@ -14,14 +15,17 @@
 
 int main(int argc, char *argv[])
 {
-    if (!displayAvailable(argc, argv, [](const char *name) { return std::getenv(name); })) {
+    if (!displayAvailable(hostWindowSystem(), argc, argv, [](const char *name) { return std::getenv(name); })) {
         std::fprintf(stderr, "%s\n", noDisplayMessage());
         return 1;
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Punktblick"));
-    QApplication::setDesktopFileName(QStringLiteral("de.punktblick.Punktblick"));
+    // The desktop entry's id is the Wayland app id; the window's icon and its WM_CLASS (from the
+    // application name) tie it to the same entry on X11.
+    QApplication::setDesktopFileName(QString::fromLatin1(ProgramIconName));
+    QApplication::setWindowIcon(programIcon());
 
     SteadyClock clock;
     ClockSeededRandom random;

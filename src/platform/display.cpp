@@ -5,9 +5,11 @@
 
 #include <cstring>
 
-bool displayAvailable(int argc, const char *const *argv,
+bool displayAvailable(WindowSystem system, int argc, const char *const *argv,
                       const std::function<const char *(const char *)> &getenv)
 {
+    if (system != WindowSystem::FreeDesktop)
+        return true;
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         const char *value = getenv(name);
         if (value && *value)

@@ -5,10 +5,25 @@
 
 #include <functional>
 
-// Whether Qt has a display to open a window on: an X or Wayland display in the environment, or a
-// platform named explicitly (QT_QPA_PLATFORM or -platform). Without one Qt aborts with a long
-// message about plugins, so the program says what it needs instead.
-bool displayAvailable(int argc, const char *const *argv,
+// The kinds of window system the program is built for. Only on a freedesktop system (Linux and
+// the BSDs) does Qt need a display named in the environment; Windows and macOS always have one.
+enum class WindowSystem { FreeDesktop, Windows, MacOS };
+
+constexpr WindowSystem hostWindowSystem()
+{
+#if defined(_WIN32)
+    return WindowSystem::Windows;
+#elif defined(__APPLE__)
+    return WindowSystem::MacOS;
+#else
+    return WindowSystem::FreeDesktop;
+#endif
+}
+
+// Whether Qt has a display to open a window on: on a freedesktop system an X or Wayland display
+// in the environment, or a platform named explicitly (QT_QPA_PLATFORM or -platform). Without one
+// Qt aborts with a long message about plugins, so the program says what it needs instead.
+bool displayAvailable(WindowSystem system, int argc, const char *const *argv,
                       const std::function<const char *(const char *)> &getenv);
 
 // The one line printed when displayAvailable() is false.

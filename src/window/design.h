@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QRgb>
 
+#include <array>
+
 namespace design {
 
 // 15 twips to a logical pixel, as at 96 dpi; Qt's high-DPI scaling takes it from there.
@@ -77,9 +79,9 @@ constexpr TwipRect cell(int index)
             CellSize};
 }
 
-// Result labels and the answer field share one face; "MS Sans Serif" is not on Linux, so a bold
-// sans-serif with the same widths as the usual Windows sans takes its place.
-inline constexpr const char *ResultFontFamily = "Liberation Sans";
+// Result labels and the answer field share one face, "MS Sans Serif" where the system has it.
+// Elsewhere a bold sans-serif with the same widths as the usual Windows sans takes its place.
+inline constexpr std::array<const char *, 2> ResultFontFamilies{"MS Sans Serif", "Liberation Sans"};
 inline constexpr double ResultFontPoints = 15.6;
 
 inline constexpr QRgb WindowColour = qRgb(255, 224, 192);

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 
 #include <vector>
 
@@ -22,7 +23,11 @@ namespace {
 
 QFont resultFont()
 {
-    QFont font(QString::fromLatin1(design::ResultFontFamily));
+    QStringList families;
+    for (const char *family : design::ResultFontFamilies)
+        families << QString::fromLatin1(family);
+    QFont font;
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(design::ResultFontPoints);
     font.setWeight(QFont::Bold);
@@ -61,6 +66,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent), Picture1(*this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Punktblick"));
+    // Of fixed size: neither maximising nor resizing is offered, minimising and closing are.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(design::pixels(design::ClientWidth), design::pixels(design::ClientHeight));
     setBackground(*this, design::WindowColour);
 

@@ -10,6 +10,8 @@
 #include <map>
 #include <string>
 
+Q_DECLARE_METATYPE(WindowSystem)
+
 class StartupTest : public QObject
 {
     Q_OBJECT
@@ -17,25 +19,31 @@ class StartupTest : public QObject
 private slots:
     void findsADisplay_data()
     {
+        QTest::addColumn<WindowSystem>("system");
         QTest::addColumn<QString>("variable");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("available");
-        QTest::newRow("nothing") << ""
+        QTest::newRow("nothing") << WindowSystem::FreeDesktop << ""
                                  << "" << QStringList{} << false;
-        QTest::newRow("X") << "DISPLAY"
+        QTest::newRow("X") << WindowSystem::FreeDesktop << "DISPLAY"
                            << ":0" << QStringList{} << true;
-        QTest::newRow("Wayland") << "WAYLAND_DISPLAY"
+        QTest::newRow("Wayland") << WindowSystem::FreeDesktop << "WAYLAND_DISPLAY"
                                  << "wayland-0" << QStringList{} << true;
-        QTest::newRow("platform variable") << "QT_QPA_PLATFORM"
+        QTest::newRow("platform variable") << WindowSystem::FreeDesktop << "QT_QPA_PLATFORM"
                                            << "offscreen" << QStringList{} << true;
-        QTest::newRow("empty DISPLAY") << "DISPLAY"
+        QTest::newRow("empty DISPLAY") << WindowSystem::FreeDesktop << "DISPLAY"
                                        << "" << QStringList{} << false;
-        QTest::newRow("platform argument") << ""
+        QTest::newRow("Windows, nothing") << WindowSystem::Windows << ""
+                                          << "" << QStringList{} << true;
+        QTest::newRow("macOS, nothing") << WindowSystem::MacOS << ""
+                                        << "" << QStringList{} << true;
+        QTest::newRow("platform argument") << WindowSystem::FreeDesktop << ""
                                            << "" << QStringList{"-platform", "offscreen"} << true;
     }
     void findsADisplay()
     {
+        QFETCH(WindowSystem, system);
         QFETCH(QString, variable);
         QFETCH(QString, value);
         QFETCH(QStringList, arguments);
@@ -53,7 +61,7 @@ private slots:
             const auto it = env.find(name);
             return it == env.end() ? nullptr : it->second.c_str();
         };
-        QCOMPARE(displayAvailable(int(argv.size()), argv.data(), getenv), available);
+        QCOMPARE(displayAvailable(system, int(argv.size()), argv.data(), getenv), available);
     }
 
     // The real program, started with no display at all: one line and status 1, not Qt's abort.

@@ -35,5 +35,6 @@ lintian --fail-on error,warning punktblick_*.changes
 echo "lintian: no error, no warning"
 
 dpkg-deb -x "$deb" unpacked
-PUNKTBLICK=$work/unpacked/usr/bin/punktblick bash "$source/debian/tests/window-opens"
+PUNKTBLICK=$work/unpacked/usr/bin/punktblick \
+    DESKTOP_ENTRY=$work/unpacked/usr/share/applications/de.punktblick.Punktblick.desktop bash "$source/debian/tests/window-opens"
 echo "package: $deb, Depends: $depends"

@@ -3,6 +3,7 @@
 
 #include "support/exercise.h"
 #include "trial/answer_check.h"
+#include "window/program_icon.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -80,6 +81,9 @@ private slots:
         Exercise ex{1};
         QCOMPARE(ex.form.size(), QSize(582, 423));
         QCOMPARE(ex.form.minimumSize(), ex.form.maximumSize());
+        const Qt::WindowFlags flags = ex.form.windowFlags();
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint && flags & Qt::WindowCloseButtonHint);
     }
 
     void levelButtonsStandInFrontOfTheFrame()
@@ -176,6 +180,13 @@ private slots:
                      qPrintable(QString::number(metrics.horizontalAdvance(text))));
             QVERIFY(metrics.height() <= w->contentsRect().height());
         }
+    }
+
+    // An uninstalled build has no theme icon: its windows show the copy built in.
+    void programIconIsBuiltIn()
+    {
+        QCOMPARE(builtInProgramIcon().availableSizes().size(), 7);
+        QCOMPARE(programIcon().pixmap(48).size(), QSize(48, 48));
     }
 
     void answerFieldTakesThreeCharacters()
