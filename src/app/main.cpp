@@ -15,7 +15,8 @@
 
 int main(int argc, char *argv[])
 {
-    if (!displayAvailable(hostWindowSystem(), argc, argv, [](const char *name) { return std::getenv(name); })) {
+    if (!displayAvailable(hostWindowSystem(), argc, argv,
+                          [](const char *name) { return std::getenv(name); })) {
         std::fprintf(stderr, "%s\n", noDisplayMessage());
         return 1;
     }
