@@ -11,8 +11,9 @@ set(CMAKE_C_COMPILER ${PUNKTBLICK_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${PUNKTBLICK_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${PUNKTBLICK_MINGW}-windres)
 
-# Libraries and headers come from the MinGW sysroot and the Qt kit, never from the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${PUNKTBLICK_MINGW})
+# Libraries and headers come from the MinGW sysroot and the Qt kit (passed in
+# CMAKE_FIND_ROOT_PATH), never from the host.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${PUNKTBLICK_MINGW})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
