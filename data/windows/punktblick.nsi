@@ -6,6 +6,8 @@
 ; /AllUsers or /CurrentUser to choose. Built by scripts/build-windows, which defines VERSION,
 ; STAGE (the portable folder), ICON, LICENSE and OUTFILE.
 Unicode true
+; A 64-bit installer for the 64-bit program: it needs no 32-bit subsystem.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP "Punktblick"
