@@ -28,7 +28,8 @@ weston_pid=$!
 for _ in $(seq 50); do [ -S "$run/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
 [ -S "$run/$WAYLAND_DISPLAY" ] || fail "Weston did not start: $(tail -5 "$run/weston.log")"
 
-"$program" >"$run/program.log" 2>&1 &
+# The protocol log shows what the program tells the compositor about its window.
+WAYLAND_DEBUG=client "$program" 2>"$run/protocol.log" >"$run/program.log" &
 program_pid=$!
 
 # The client area is the one stretch of the window's colour on the screen.
@@ -44,7 +45,10 @@ for _ in $(seq 40); do
     [ "${area%%+*}" = 582x423 ] && break
 done
 [ "${area%%+*}" = 582x423 ] || fail "no 582x423 client area on the screen (found '$area')"
-grep -qi "xcb\|could not" "$run/program.log" && fail "not a native Wayland window"
+for request in 'set_app_id("de.punktblick.Punktblick")' 'set_min_size(582, 423)' \
+    'set_max_size(582, 423)'; do
+    grep -qF ".$request" "$run/protocol.log" || fail "the window did not ask for $request"
+done
 IFS=+ read -r _ left top <<<"$area"
 
 # Cell centres (first, last of the first row, first of the last row, last) and their colours
@@ -54,7 +58,8 @@ for spot in "80 56 srgb(0,0,0)" "312 56 srgb(64,0,0)" "80 280 srgb(64,0,0)" "312
     read -r x y colour <<<"$spot"
     [ "$(pixel "$x" "$y")" = "$colour" ] || fail "at ($x, $y) of the client area $(pixel "$x" "$y"), not $colour"
 done
-echo "wayland: a native 582x423 window at +$left+$top, its cells in place and colour"
+echo "wayland: a native 582x423 window at +$left+$top, its cells in place and colour, app id"
+echo "wayland: de.punktblick.Punktblick, fixed at 582x423"
 
 kill "$weston_pid"
 wait "$weston_pid" 2>/dev/null || true
@@ -62,4 +67,5 @@ for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; d
 kill -0 "$program_pid" 2>/dev/null && fail "the program outlived the compositor"
 status=0
 wait "$program_pid" || status=$?
-echo "wayland: the compositor went away; the program ended with status $status: $(cat "$run/program.log")"
+echo "wayland: the compositor went away; the program ended with status $status:"
+grep -v '^\[' "$run/protocol.log" | tail -1
