@@ -12,6 +12,7 @@
 #include "platform/random_source.h"
 #include "trial/trial.h"
 #include "window/form1.h"
+#include "window/program_icon.h"
 #else
 #include <QPushButton>
 #endif
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
 {
     PaintWatchApplication app(argc, argv);
 #ifdef PROBE_PUNKTBLICK
+    nameProgram();
     SteadyClock clock;
     ClockSeededRandom random;
     Form1 window;
@@ -61,6 +63,9 @@ int main(int argc, char *argv[])
             QApplication::quit();
         });
     });
+#ifdef PROBE_PUNKTBLICK
+    showProgramIconAfterFirstFrame(window);
+#endif
     window.show();
     return app.exec();
 }

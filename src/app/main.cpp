@@ -22,11 +22,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Punktblick"));
-    // The desktop entry's id is the Wayland app id; the window's icon and its WM_CLASS (from the
-    // application name) tie it to the same entry on X11.
-    QApplication::setDesktopFileName(QString::fromLatin1(ProgramIconName));
-    QApplication::setWindowIcon(programIcon());
+    nameProgram();
 
     SteadyClock clock;
     ClockSeededRandom random;
@@ -35,6 +31,7 @@ int main(int argc, char *argv[])
     Form1 form;
     Trial trial(form, clock, random);
     trial.load();
+    showProgramIconAfterFirstFrame(form);
     form.show();
     return app.exec();
 }

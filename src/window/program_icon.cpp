@@ -3,18 +3,96 @@
 
 #include "program_icon.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QImageReader>
+#include <QMap>
+#include <QPixmap>
+#include <QStandardPaths>
 #include <QString>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+// The icon's pictures are PNG files, and only the built-in PNG reader is asked for them: left to
+// guess, QImageReader would load every image format plugin to ask it first.
+QPixmap readPng(const QString &file)
+{
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+// The built-in pictures by size: the build puts in the sizes a window's icon needs
+// (punktblick-<size>.png); the large ones are the desktop entry's business.
+QMap<int, QString> builtInFiles()
+{
+    QMap<int, QString> files;
+    const QDir dir(QStringLiteral(":/icons"));
+    for (const QString &name : dir.entryList({QStringLiteral("punktblick-*.png")}))
+        files.insert(name.section(u'-', 1).section(u'.', 0, 0).toInt(), dir.filePath(name));
+    return files;
+}
+
+} // namespace
 
 QIcon builtInProgramIcon()
 {
-    // Files, not pixmaps: QIcon decodes only the sizes that the window system asks for.
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/punktblick-%1.png").arg(size), QSize(size, size));
+    const QMap<int, QString> files = builtInFiles();
+    for (const QString &file : files)
+        icon.addPixmap(readPng(file));
     return icon;
 }
 
 QIcon programIcon()
 {
-    return QIcon::fromTheme(QString::fromLatin1(ProgramIconName), builtInProgramIcon());
+    // The icon that the package installs into the hicolor theme, looked up where it lies:
+    // QIcon::fromTheme parses the whole theme index first, which cost 4 ms.
+    QIcon icon;
+    const QMap<int, QString> files = builtInFiles();
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        const QString installed = QStandardPaths::locate(
+            QStandardPaths::GenericDataLocation,
+            QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(it.key()).arg(ProgramIconName));
+        icon.addPixmap(readPng(installed.isEmpty() ? it.value() : installed));
+    }
+    return icon;
+}
+
+void nameProgram()
+{
+    QApplication::setApplicationName(QStringLiteral("Punktblick"));
+    QApplication::setDesktopFileName(QString::fromLatin1(ProgramIconName));
+}
+
+namespace {
+
+class FirstFrameWatch : public QObject
+{
+public:
+    explicit FirstFrameWatch(QWidget &window) : QObject(&window)
+    {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Queued, so that the frame being painted reaches the screen first.
+            QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(programIcon()); });
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void showProgramIconAfterFirstFrame(QWidget &window)
+{
+    new FirstFrameWatch(window);
 }

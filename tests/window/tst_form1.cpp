@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 using design::TwipRect;
 
@@ -182,11 +184,23 @@ private slots:
         }
     }
 
-    // An uninstalled build has no theme icon: its windows show the copy built in.
-    void programIconIsBuiltIn()
+    // The installed theme icon where there is one, else the copy built in.
+    void programIconIsTheInstalledOne()
     {
-        QCOMPARE(builtInProgramIcon().availableSizes().size(), 7);
+        QCOMPARE(builtInProgramIcon().availableSizes().size(), 4);
         QCOMPARE(programIcon().pixmap(48).size(), QSize(48, 48));
+
+        QTemporaryDir data;
+        const QString apps = data.filePath(QStringLiteral("icons/hicolor/16x16/apps"));
+        QVERIFY(QDir().mkpath(apps));
+        QImage red(16, 16, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(apps + QStringLiteral("/de.punktblick.Punktblick.png")));
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        const QImage shown = programIcon().pixmap(16).toImage();
+        qputenv("XDG_DATA_HOME", home);
+        QCOMPARE(shown.pixel(8, 8), QColor(Qt::red).rgb());
     }
 
     void answerFieldTakesThreeCharacters()
