@@ -56,7 +56,7 @@ QIcon programIcon()
     for (auto it = files.begin(); it != files.end(); ++it) {
         const QString installed = QStandardPaths::locate(
             QStandardPaths::GenericDataLocation,
-            QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(it.key()).arg(ProgramIconName));
+            QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(it.key()).arg(DesktopId));
         icon.addPixmap(readPng(installed.isEmpty() ? it.value() : installed));
     }
     return icon;
@@ -65,7 +65,7 @@ QIcon programIcon()
 void nameProgram()
 {
     QApplication::setApplicationName(QStringLiteral("Punktblick"));
-    QApplication::setDesktopFileName(QString::fromLatin1(ProgramIconName));
+    QApplication::setDesktopFileName(QString::fromLatin1(DesktopId));
 }
 
 namespace {

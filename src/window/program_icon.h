@@ -7,8 +7,8 @@
 
 class QWidget;
 
-// The icon under which the desktop knows the program (its desktop entry's id).
-inline constexpr const char *ProgramIconName = "de.punktblick.Punktblick";
+// The desktop entry's id: the name of the installed icon and the Wayland app id.
+inline constexpr const char *DesktopId = "de.punktblick.Punktblick";
 
 // The program's icon at the sizes a window needs: the pictures installed into the hicolor icon
 // theme where there are, so that the window shows what the desktop entry shows, else the copy
