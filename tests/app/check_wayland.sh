@@ -8,6 +8,7 @@
 # nothing is clicked here; the X11 and widget tests drive the window.
 set -euo pipefail
 program=$1
+support=$(cd "$(dirname "$0")/../support" && pwd)
 command -v weston >/dev/null || { echo "weston is not installed: skipped"; exit 77; }
 run=$(mktemp -d)
 chmod 700 "$run"
@@ -40,8 +41,7 @@ for _ in $(seq 40); do
     (cd "$run" && weston-screenshooter >/dev/null 2>&1) || continue
     shot=$(ls "$run"/wayland-screenshot-*.png 2>/dev/null | head -1)
     [ -n "$shot" ] || continue
-    area=$(convert "$shot" -fill black +opaque "rgb(255,224,192)" -fill white \
-        -opaque "rgb(255,224,192)" -format "%@" info: 2>/dev/null)
+    area=$("$support/colour-box" "$shot" "rgb(255,224,192)" || true)
     [ "${area%%+*}" = 582x423 ] && break
 done
 [ "${area%%+*}" = 582x423 ] || fail "no 582x423 client area on the screen (found '$area')"

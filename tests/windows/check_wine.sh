@@ -44,13 +44,7 @@ pid= wid= left= top=
 start() {
     wine "$1" >"$work/program.log" 2>&1 &
     pid=$!
-    wid=
-    for _ in $(seq 150); do
-        wid=$(xdotool search --onlyvisible --name '^Punktblick$' 2>/dev/null | head -1 || true)
-        [ -n "$wid" ] && break
-        sleep 0.1
-    done
-    [ -n "$wid" ] || fail "no window appeared for $1"
+    wid=$("$here/support/wait-window" 15) || fail "no window appeared for $1"
     sleep 0.5
 }
 shot() { import -window root "$work/shot.png"; }
@@ -62,8 +56,7 @@ keep() {
 find_client_area() {
     shot
     local area
-    area=$(convert "$work/shot.png" -fill black +opaque "rgb(255,224,192)" -fill white \
-        -opaque "rgb(255,224,192)" -format "%@" info:)
+    area=$("$here/support/colour-box" "$work/shot.png" "rgb(255,224,192)")
     [ "${area%%+*}" = 582x423 ] || fail "the client area is $area, not 582x423"
     IFS=+ read -r _ left top <<<"$area"
 }
@@ -74,6 +67,13 @@ pixels() {
     convert "$work/shot.png" -format "$format" info:
 }
 click() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; sleep 0.3; }
+# Waits until the uninstaller, which runs on from a copy of itself, has removed both files.
+wait_gone() {
+    for _ in $(seq 100); do
+        [ -e "$1" ] || [ -e "$2" ] || return 0
+        sleep 0.2
+    done
+}
 close_and_wait() {
     "$here/support/close-window" "$wid"
     local status=0
@@ -107,8 +107,7 @@ lit_count() {
 # The verdict's text must stand inside its label with a margin on every side, or it was cut.
 text_in_label() { # y of the label, text colour
     local box
-    box=$(convert "$work/shot.png" -crop "113x33+$((left + 392))+$((top + $1))" +repage \
-        -fill black +opaque "$2" -fill white -opaque "$2" -format "%@" info:)
+    box=$("$here/support/colour-box" "$work/shot.png" "$2" "113x33+$((left + 392))+$((top + $1))")
     [ "${box%%x*}" -gt 0 ] 2>/dev/null || fail "no $2 text in the label at y $1"
     IFS='x+' read -r w h x y <<<"$box"
     ((x >= 2 && y >= 1 && x + w <= 111 && y + h <= 32)) || fail "text $box cut by its label at y $1"
@@ -192,10 +191,7 @@ say "closed: status 0"
 
 uninstaller=$(dirname "$program")/uninstall.exe
 wine "$uninstaller" /S
-for _ in $(seq 100); do
-    [ -e "$program" ] || [ -e "$link" ] || break
-    sleep 0.2
-done
+wait_gone "$program" "$link"
 [ -e "$program" ] && fail "the uninstall left $program"
 [ -e "$link" ] && fail "the uninstall left the Start-menu entry"
 wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the uninstall left its entry under Apps"
@@ -214,9 +210,6 @@ exe=${quiet#\"} # "C:\...\uninstall.exe" /AllUsers /S
 exe=${exe%%\"*}
 read -ra arguments <<<"${quiet##*\"}"
 wine "$exe" "${arguments[@]}"
-for _ in $(seq 100); do
-    [ -e "$program" ] || [ -e "$link" ] || break
-    sleep 0.2
-done
+wait_gone "$program" "$link"
 [ -e "$program" ] || [ -e "$link" ] && fail "the uninstall for all users left files"
 say "for all users: installed into Program Files and removed again by its quiet uninstall string"
