@@ -7,6 +7,21 @@
 
 #include <QEventLoop>
 
+#include <utility>
+
+void EventWait::after(double deadline, std::function<void()> then)
+{
+    if (cancelled_)
+        return;
+    if (mode_ == Mode::Nested) {
+        if (until(deadline))
+            then();
+        return;
+    }
+    pending_.push_back({deadline, std::move(then)});
+    armInnermost();
+}
+
 bool EventWait::until(double deadline)
 {
     // The deadline is checked again after every return of the loop: it may end through an inner
@@ -30,4 +45,34 @@ void EventWait::cancelAll()
     cancelled_ = true;
     for (QEventLoop *loop : loops_)
         loop->quit();
+    pending_.clear();
+    alarmOwner_.reset();
+}
+
+// Only the innermost wait can end: the ones around it go on when it has, as a nested loop would
+// return to its caller's loop.
+void EventWait::armInnermost()
+{
+    alarmOwner_.reset();
+    if (pending_.empty())
+        return;
+    alarmOwner_ = std::make_unique<QObject>();
+    clock_.alarm(pending_.back().deadline, alarmOwner_.get(), [this] { resume(); });
+}
+
+void EventWait::resume()
+{
+    // An outer wait whose deadline passed while an inner one ran ends straight after it, with no
+    // event between them, as the nested loops do.
+    while (!cancelled_ && !pending_.empty() && pending_.back().deadline <= clock_.seconds()) {
+        std::function<void()> then = std::move(pending_.back().then);
+        pending_.pop_back();
+        const std::size_t outer = pending_.size();
+        then();
+        // A continuation that began a wait of its own is now the innermost one.
+        if (pending_.size() > outer)
+            return;
+    }
+    if (!cancelled_)
+        armInnermost();
 }

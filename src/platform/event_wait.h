@@ -3,6 +3,10 @@
 
 #pragma once
 
+#include <QObject>
+
+#include <functional>
+#include <memory>
 #include <vector>
 
 class Clock;
@@ -12,24 +16,67 @@ class QEventLoop;
 // window repaints and answers clicks, and the process sleeps between events. Waits nest: an
 // event served during one wait may start another, and the outer wait goes on only once the
 // inner one has returned.
+//
+// A browser cannot wait inside a handler: the page hangs until the handler returns. There the
+// wait is continued instead: after() returns at once and its continuation runs from the event
+// loop, with the same nesting rule, so the window sees the same effects in the same order.
 class EventWait
 {
 public:
-    explicit EventWait(Clock &clock) : clock_(clock) {}
+    enum class Mode {
+        Nested,    // a local event loop inside the handler
+        Continued, // the handler returns; the continuation follows
+    };
+    // The one this platform can do.
+    static constexpr Mode platformMode()
+    {
+#if defined(__EMSCRIPTEN__)
+        return Mode::Continued;
+#else
+        return Mode::Nested;
+#endif
+    }
+
+    explicit EventWait(Clock &clock, Mode mode = platformMode()) : clock_(clock), mode_(mode) {}
     EventWait(const EventWait &) = delete;
     EventWait &operator=(const EventWait &) = delete;
 
+    // Serves events until the clock has reached `deadline` and every wait begun meanwhile has
+    // ended, then calls `then`. Never calls it once the waits are cancelled.
+    void after(double deadline, std::function<void()> then);
+
     // Serves events until the clock has reached `deadline`. False when the waits were cancelled:
-    // the caller must then leave without touching the window.
+    // the caller must then leave without touching the window. Nested mode only.
     bool until(double deadline);
 
     // Ends every wait under way and refuses new ones. Called when the window closes, so that no
     // handler outlives it in a loop of its own.
     void cancelAll();
-    bool cancelled() const { return cancelled_; }
+    bool cancelled() const
+    {
+        return cancelled_;
+    }
+
+    Mode mode() const
+    {
+        return mode_;
+    }
 
 private:
+    struct Pending
+    {
+        double deadline;
+        std::function<void()> then;
+    };
+    void armInnermost();
+    void resume();
+
     Clock &clock_;
+    Mode mode_;
     std::vector<QEventLoop *> loops_;
+    // Continued waits, the innermost last.
+    std::vector<Pending> pending_;
+    // The innermost continued wait's alarm belongs to this object; replacing it cancels the alarm.
+    std::unique_ptr<QObject> alarmOwner_;
     bool cancelled_ = false;
 };

@@ -3,8 +3,10 @@
 
 #include "number_text.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -49,6 +51,26 @@ double beyondRange(std::string_view mantissa, long exponent, bool negative)
     const long order = first < point ? long(point - first) - 1 : -long(first - point);
     const double magnitude = order + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -magnitude : magnitude;
+}
+
+// The text's value, or nothing when it lies beyond a double's range. Where the C++ library cannot
+// read doubles with from_chars (emscripten's), strtod does; the browser's C library knows no
+// locale but "C", so its decimal point is the dot there too.
+std::optional<double> decimalValue(const std::string &number)
+{
+    double value = 0.0;
+#if defined(__cpp_lib_to_chars)
+    const std::from_chars_result read =
+        std::from_chars(number.data(), number.data() + number.size(), value);
+    if (read.ec == std::errc::result_out_of_range)
+        return std::nullopt;
+#else
+    errno = 0;
+    value = std::strtod(number.c_str(), nullptr);
+    if (errno == ERANGE)
+        return std::nullopt;
+#endif
+    return value;
 }
 
 } // namespace
@@ -97,12 +119,10 @@ double readNumber(QStringView text)
     }
 
     const std::string number = mantissa + 'e' + std::to_string(exponent);
-    double value = 0.0;
-    const std::from_chars_result read =
-        std::from_chars(number.data(), number.data() + number.size(), value);
-    if (read.ec == std::errc::result_out_of_range)
+    const std::optional<double> value = decimalValue(number);
+    if (!value)
         return beyondRange(mantissa, exponent, negative);
-    return negative ? -value : value;
+    return negative ? -*value : *value;
 }
 
 std::optional<std::int16_t> roundToInt16(double value)

@@ -37,8 +37,8 @@ std::int16_t drawCount(float unit)
     return static_cast<std::int16_t>(std::clamp(count, 1.0, 100.0));
 }
 
-Trial::Trial(Form1 &form, Clock &clock, RandomSource &random)
-    : form_(form), clock_(clock), random_(random), wait_(clock)
+Trial::Trial(Form1 &form, Clock &clock, RandomSource &random, EventWait::Mode waits)
+    : form_(form), clock_(clock), random_(random), wait_(clock, waits)
 {
     connect(form_.levels, &QButtonGroup::idToggled, this, [this](int level, bool checked) {
         if (checked)
@@ -74,10 +74,15 @@ void Trial::start()
     if (state_.int_Stufe == 1) {
         form_.cmd_start->setEnabled(false);
         form_.cmd_stop->setEnabled(true);
-    } else if (!timedDisplay(displaySeconds(state_.int_Stufe))) {
+        form_.cmd_OK->setEnabled(true);
         return;
     }
-    form_.cmd_OK->setEnabled(true);
+    // A Start served during the display may have lit other cells: its end darkens those that are
+    // lit then.
+    wait_.after(clock_.seconds() + displaySeconds(state_.int_Stufe), [this] {
+        form_.Picture1.darken(state_.int_Anzahl);
+        form_.cmd_OK->setEnabled(true);
+    });
 }
 
 void Trial::stop()
@@ -90,13 +95,4 @@ void Trial::stop()
 void Trial::check()
 {
     checkAnswer(form_, state_);
-}
-
-bool Trial::timedDisplay(int seconds)
-{
-    if (!wait_.until(clock_.seconds() + seconds))
-        return false;
-    // A Start served during the wait may have lit other cells: darken those that are lit now.
-    form_.Picture1.darken(state_.int_Anzahl);
-    return true;
 }

@@ -26,7 +26,8 @@ class Trial : public QObject
     Q_OBJECT
 
 public:
-    Trial(Form1 &form, Clock &clock, RandomSource &random);
+    Trial(Form1 &form, Clock &clock, RandomSource &random,
+          EventWait::Mode waits = EventWait::platformMode());
 
     // Once, before the window is first shown.
     void load();
@@ -39,10 +40,6 @@ public:
     const TrialState &state() const { return state_; }
 
 private:
-    // Shows the lit cells for `seconds`, serving window events meanwhile, then darkens the
-    // cells lit at that moment. False when the window closed during the wait.
-    bool timedDisplay(int seconds);
-
     Form1 &form_;
     Clock &clock_;
     RandomSource &random_;

@@ -13,16 +13,37 @@
 
 #include <algorithm>
 
+Cell::Cell(QWidget &window, int index) : QWidget(&window), index_(index)
+{
+    // A plain widget draws nothing of its own and fills no background, so what shows is what the
+    // window paints beneath it.
+    setObjectName(QStringLiteral("Picture1_%1").arg(index));
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(design::pixels(design::cell(index)));
+}
+
+QRect Cell::area() const
+{
+    const int margin = design::pixels(design::CellFocusMargin);
+    return geometry().adjusted(-margin, -margin, margin, margin);
+}
+
+void Cell::focusInEvent(QFocusEvent *event)
+{
+    parentWidget()->update(area());
+    QWidget::focusInEvent(event);
+}
+
+void Cell::focusOutEvent(QFocusEvent *event)
+{
+    parentWidget()->update(area());
+    QWidget::focusOutEvent(event);
+}
+
 CellField::CellField(QWidget &window)
 {
     for (int i = 0; i < size(); ++i) {
-        // A plain widget draws nothing of its own and fills no background, so what shows is what
-        // the window paints beneath it.
-        auto *cell = new QWidget(&window);
-        cell->setObjectName(QStringLiteral("Picture1_%1").arg(i));
-        cell->setFocusPolicy(Qt::StrongFocus);
-        cell->setGeometry(design::pixels(design::cell(i)));
-        cells_[static_cast<std::size_t>(i)] = cell;
+        cells_[static_cast<std::size_t>(i)] = new Cell(window, i);
         colours_[static_cast<std::size_t>(i)] = i == 0 ? design::DarkCell : design::UntouchedCell;
     }
 }
@@ -53,9 +74,15 @@ void CellField::paint(QPainter &painter, const QRegion &area) const
     const QColor light = palette.color(QPalette::Light);
     const QColor shadow = palette.color(QPalette::Dark);
     for (std::size_t i = 0; i < cells_.size(); ++i) {
-        const QRect cell = cells_[i]->geometry();
-        if (!area.intersects(cell))
+        if (!area.intersects(cells_[i]->area()))
             continue;
+        if (cells_[i]->hasFocus()) {
+            // A ring in the gap around the cell, so that it neither hides nor tints the cell.
+            const QRect ring = cells_[i]->area();
+            painter.fillRect(ring, palette.color(QPalette::Highlight));
+            painter.fillRect(ring.adjusted(2, 2, -2, -2), palette.color(QPalette::Window));
+        }
+        const QRect cell = cells_[i]->geometry();
         painter.fillRect(cell, light);
         painter.fillRect(cell.adjusted(0, 0, -1, -1), shadow);
         painter.fillRect(cell.adjusted(1, 1, -1, -1), QColor(colours_[i]));

@@ -6,13 +6,33 @@
 #include "design.h"
 
 #include <QRgb>
+#include <QWidget>
 
 #include <array>
 #include <cstdint>
 
 class QPainter;
 class QRegion;
-class QWidget;
+
+// One cell: a place in the window and a stop in the keyboard order. It paints nothing itself;
+// the window paints it, with a frame while it has the focus.
+class Cell : public QWidget
+{
+    Q_OBJECT
+
+public:
+    Cell(QWidget &window, int index);
+    int index() const { return index_; }
+    // The part of the window that shows the cell and its focus frame.
+    QRect area() const;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    int index_;
+};
 
 // The field that the learner counts: 100 cells, lit always from the lowest index upwards so that
 // lit cells fill the field in reading order. The field remembers nothing but each cell's colour;
@@ -32,7 +52,8 @@ public:
     void light(std::int16_t count);
     void darken(std::int16_t count);
 
-    // Draws the cells that meet `area`, each as a sunken panel filled with its colour.
+    // Draws the cells that meet `area`, each as a sunken panel filled with its colour, the
+    // focused one framed.
     void paint(QPainter &painter, const QRegion &area) const;
 
     QWidget *operator[](int index) const { return cells_[static_cast<std::size_t>(index)]; }
@@ -42,6 +63,6 @@ public:
 private:
     void paintFirst(std::int16_t count, QRgb colour);
 
-    std::array<QWidget *, design::CellCount> cells_{};
+    std::array<Cell *, design::CellCount> cells_{};
     std::array<QRgb, design::CellCount> colours_{};
 };

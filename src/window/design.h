@@ -70,6 +70,9 @@ inline constexpr int CellSize = 252;
 inline constexpr int BlockGapX = 240;
 inline constexpr int BlockGapY = 120;
 
+// The focus frame of a cell stands this far outside it, in the gap to its neighbours.
+inline constexpr int CellFocusMargin = 45;
+
 constexpr TwipRect cell(int index)
 {
     const int row = index / CellsPerRow;

@@ -3,8 +3,10 @@
 
 #include "form1.h"
 
+#include "accessibility.h"
 #include "design.h"
 #include "palette.h"
+#include "result_label.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -50,9 +52,13 @@ QPushButton *button(QWidget *window, const char *name, const char *caption, desi
     return b;
 }
 
-QLabel *resultLabel(QWidget *window, const char *name, design::TwipRect rect, QRgb text)
+QLabel *resultLabel(QWidget *window, const char *name, design::TwipRect rect, QRgb text,
+                    const QString &caption, const QString &description)
 {
-    auto *label = place<QLabel>(window, name, rect);
+    auto *label = new ResultLabel(caption, window);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(design::pixels(rect));
+    label->setAccessibleDescription(description);
     label->setAlignment(Qt::AlignCenter);
     label->setFont(resultFont());
     setBackground(*label, design::Black);
@@ -64,6 +70,7 @@ QLabel *resultLabel(QWidget *window, const char *name, design::TwipRect rect, QR
 
 Form1::Form1(QWidget *parent) : QWidget(parent), Picture1(*this)
 {
+    installAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Punktblick"));
     // Of fixed size: neither maximising nor resizing is offered, minimising and closing are.
@@ -86,12 +93,17 @@ Form1::Form1(QWidget *parent) : QWidget(parent), Picture1(*this)
     txt_Eingabe->setAlignment(Qt::AlignCenter);
     txt_Eingabe->setMaxLength(3);
     txt_Eingabe->setFont(resultFont());
+    txt_Eingabe->setAccessibleName(QStringLiteral("Antwort"));
+    txt_Eingabe->setAccessibleDescription(QStringLiteral("Wie viele Felder waren grün?"));
 
     cmd_OK = button(this, "cmd_OK", "OK", design::OkButton);
     cmd_OK->setEnabled(false);
 
-    lbl_richtig = resultLabel(this, "lbl_richtig", design::VerdictLabel, design::WrongVerdict);
-    lbl_Zahl = resultLabel(this, "lbl_Zahl", design::CountLabel, design::CountText);
+    lbl_richtig =
+        resultLabel(this, "lbl_richtig", design::VerdictLabel, design::WrongVerdict,
+                    QStringLiteral("Ergebnis"), QStringLiteral("Ob die Antwort richtig war"));
+    lbl_Zahl = resultLabel(this, "lbl_Zahl", design::CountLabel, design::CountText,
+                           QStringLiteral("Anzahl"), QStringLiteral("Wie viele Felder grün waren"));
 
     levels = new QButtonGroup(this);
     std::array<QRadioButton *, 4> options{};

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <utility>
 #include <vector>
 
 class EventWaitTest : public QObject
@@ -16,18 +17,24 @@ class EventWaitTest : public QObject
     Q_OBJECT
 
 private slots:
+    // Both ways of waiting give the same effects in the same order; only whether the handler
+    // has returned meanwhile differs.
+    void modes_data()
+    {
+        QTest::addColumn<EventWait::Mode>("mode");
+        QTest::newRow("nested") << EventWait::Mode::Nested;
+        QTest::newRow("continued") << EventWait::Mode::Continued;
+    }
+
+    void servesEventsUntilTheDeadline_data() { modes_data(); }
     void servesEventsUntilTheDeadline()
     {
+        QFETCH(EventWait::Mode, mode);
         ManualClock clock;
-        EventWait wait(clock);
+        EventWait wait(clock, mode);
         std::vector<QString> log;
-        bool finished = false;
         Script script;
-        script
-            .then([&] {
-                finished = wait.until(clock.seconds() + 4);
-                log.push_back("returned");
-            })
+        script.then([&] { wait.after(clock.seconds() + 4, [&] { log.push_back("ended"); }); })
             .then([&] {
                 log.push_back("event served");
                 clock.advance(3.999);
@@ -37,44 +44,64 @@ private slots:
                 clock.advance(0.001);
             });
         QVERIFY(script.run([&] { wait.cancelAll(); }));
-        QVERIFY(finished);
-        QCOMPARE(log, (std::vector<QString>{"event served", "still waiting", "returned"}));
-        QCOMPARE(clock.pendingAlarms(), 0);
+        QCOMPARE(log, (std::vector<QString>{"event served", "still waiting", "ended"}));
     }
 
-    // The outer wait goes on only when the inner one has returned, and does not wait again
-    // when its own deadline passed meanwhile.
+    // The outer wait goes on only when the inner one has ended: at once when its own deadline
+    // passed meanwhile, else at that deadline.
+    void nestedWaitsUnwindInOrder_data()
+    {
+        QTest::addColumn<EventWait::Mode>("mode");
+        QTest::addColumn<double>("outerSeconds");
+        QTest::addColumn<std::vector<QString>>("afterInnerDeadline");
+        const std::vector<QString> both{"inner", "outer"};
+        const std::vector<QString> inner{"inner"};
+        for (const auto &[name, mode] : {std::pair{"nested", EventWait::Mode::Nested},
+                                         std::pair{"continued", EventWait::Mode::Continued}}) {
+            QTest::addRow("%s, outer deadline passed", name) << mode << 1.0 << both;
+            QTest::addRow("%s, outer deadline later", name) << mode << 6.0 << inner;
+        }
+    }
     void nestedWaitsUnwindInOrder()
     {
+        QFETCH(EventWait::Mode, mode);
+        QFETCH(double, outerSeconds);
+        QFETCH(std::vector<QString>, afterInnerDeadline);
         ManualClock clock;
-        EventWait wait(clock);
+        EventWait wait(clock, mode);
         std::vector<QString> log;
+        std::vector<QString> seenAfterInner;
         Script script;
         script
             .then([&] {
-                wait.until(clock.seconds() + 1);
-                log.push_back("outer");
+                wait.after(clock.seconds() + outerSeconds, [&] { log.push_back("outer"); });
             })
+            .then([&] { wait.after(clock.seconds() + 4, [&] { log.push_back("inner"); }); })
+            .then([&] { clock.advance(4); })
             .then([&] {
-                wait.until(clock.seconds() + 4);
-                log.push_back("inner");
-            })
-            .then([&] { clock.advance(4); });
+                seenAfterInner = log;
+                clock.advance(2);
+            });
         QVERIFY(script.run([&] { wait.cancelAll(); }));
+        QCOMPARE(seenAfterInner, afterInnerDeadline);
         QCOMPARE(log, (std::vector<QString>{"inner", "outer"}));
     }
 
+    void cancellingEndsEveryWaitAndRefusesNewOnes_data() { modes_data(); }
     void cancellingEndsEveryWaitAndRefusesNewOnes()
     {
+        QFETCH(EventWait::Mode, mode);
         ManualClock clock;
-        EventWait wait(clock);
-        std::vector<bool> results;
+        EventWait wait(clock, mode);
+        int ended = 0;
         Script script;
-        script.then([&] { results.push_back(wait.until(clock.seconds() + 4)); })
-            .then([&] { results.push_back(wait.until(clock.seconds() + 2)); })
-            .then([&] { wait.cancelAll(); });
+        script.then([&] { wait.after(clock.seconds() + 4, [&] { ++ended; }); })
+            .then([&] { wait.after(clock.seconds() + 2, [&] { ++ended; }); })
+            .then([&] { wait.cancelAll(); })
+            .then([&] { clock.advance(5); });
         QVERIFY(script.run([] {}));
-        QCOMPARE(results, (std::vector<bool>{false, false}));
+        wait.after(clock.seconds(), [&] { ++ended; });
+        QCOMPARE(ended, 0);
         QCOMPARE(wait.until(clock.seconds() + 1), false);
     }
 
