@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The Punktblick authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "platform/bundled_fonts.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/random_source.h"
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     nameProgram();
+    addBundledFonts();
 
     SteadyClock clock;
     ClockSeededRandom random;

@@ -6,8 +6,9 @@
 #include <functional>
 
 // The kinds of window system the program is built for. Only on a freedesktop system (Linux and
-// the BSDs) does Qt need a display named in the environment; Windows and macOS always have one.
-enum class WindowSystem { FreeDesktop, Windows, MacOS };
+// the BSDs) does Qt need a display named in the environment; Windows, macOS and the browser's
+// page always have one.
+enum class WindowSystem { FreeDesktop, Windows, MacOS, Browser };
 
 constexpr WindowSystem hostWindowSystem()
 {
@@ -15,6 +16,8 @@ constexpr WindowSystem hostWindowSystem()
     return WindowSystem::Windows;
 #elif defined(__APPLE__)
     return WindowSystem::MacOS;
+#elif defined(__EMSCRIPTEN__)
+    return WindowSystem::Browser;
 #else
     return WindowSystem::FreeDesktop;
 #endif

@@ -38,6 +38,8 @@ private slots:
                                           << "" << QStringList{} << true;
         QTest::newRow("macOS, nothing") << WindowSystem::MacOS << ""
                                         << "" << QStringList{} << true;
+        QTest::newRow("browser, nothing") << WindowSystem::Browser << ""
+                                          << "" << QStringList{} << true;
         QTest::newRow("platform argument") << WindowSystem::FreeDesktop << ""
                                            << "" << QStringList{"-platform", "offscreen"} << true;
     }

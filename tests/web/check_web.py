@@ -1,0 +1,332 @@
+#!/usr/bin/python3
+# SPDX-FileCopyrightText: The Punktblick authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# The web build as a person would use it: the folder served on 127.0.0.1, the page in headless
+# Chromium, driven with real clicks and keys. The window stands at its own size with its cells in
+# place, lights them in reading order, judges a right and a wrong answer with both verdicts
+# whole, ends a level-4 display after about a second, and serves a Start inside a display; the
+# page stores nothing, fetches nothing but its own files, and logs no error.
+# Usage: check_web.py BUILD-WEB-DIR  (exit 77: skipped)
+import functools
+import http.server
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+SKIP = 77
+HERE = os.path.dirname(os.path.abspath(__file__))
+COLOUR_BOX = os.path.join(HERE, "..", "support", "colour-box")
+CHROMIUM, DRIVER = "/usr/bin/chromium", "/usr/bin/chromedriver"
+
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.by import By
+except ImportError:
+    print("web: python3-selenium is not installed: skipped")
+    sys.exit(SKIP)
+
+
+def fail(what):
+    print(f"web: FAILED: {what}", file=sys.stderr)
+    sys.exit(1)
+
+
+def say(what):
+    print(f"web: {what}", flush=True)
+
+
+class Server(http.server.SimpleHTTPRequestHandler):
+    """Serves the folder as a static server with gzip_static would, and notes every request."""
+    extensions_map = {".html": "text/html; charset=utf-8", ".js": "text/javascript",
+                      ".wasm": "application/wasm", ".svg": "image/svg+xml", ".png": "image/png",
+                      "": "application/octet-stream"}
+    requests = []
+
+    def send_head(self):
+        Server.requests.append(self.path)
+        path = self.translate_path(self.path)
+        if "gzip" in self.headers.get("Accept-Encoding", "") and os.path.isfile(path + ".gz"):
+            body = open(path + ".gz", "rb")
+            self.send_response(200)
+            self.send_header("Content-Type", self.guess_type(path))
+            self.send_header("Content-Encoding", "gzip")
+            self.send_header("Content-Length", str(os.fstat(body.fileno()).st_size))
+            self.end_headers()
+            return body
+        return super().send_head()
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    httpd = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(Server, directory=folder))
+    threading.Thread(target=httpd.serve_forever, daemon=True).start()
+    return httpd
+
+
+def browser(profile):
+    options = webdriver.ChromeOptions()
+    options.binary_location = CHROMIUM
+    # WebGL in software; no calls home, which this machine's closed network would refuse.
+    for flag in ["--headless=new", "--no-sandbox", "--use-angle=swiftshader",
+                 "--enable-unsafe-swiftshader", "--force-device-scale-factor=1",
+                 "--window-size=1024,768", "--no-first-run", "--disable-background-networking",
+                 "--disable-component-update", "--disable-sync", "--disable-quic",
+                 f"--user-data-dir={profile}"]:
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service(DRIVER), options=options)
+
+
+class Page:
+    """The window in the page: clicks and pixels in its own coordinates (CSS pixels)."""
+
+    def __init__(self, driver, work):
+        self.driver, self.shot_path = driver, os.path.join(work, "shot.png")
+        self.left = self.top = 0
+
+    def shot(self):
+        self.driver.save_screenshot(self.shot_path)
+        return self.shot_path
+
+    def box(self, colour, crop=None):
+        args = [COLOUR_BOX, self.shot_path, colour]
+        if crop:
+            w, h, x, y = crop
+            args.append(f"{w}x{h}+{self.left + x}+{self.top + y}")
+        return subprocess.run(args, capture_output=True, text=True).stdout.strip()
+
+    def pixels(self, points):
+        fmt = "".join(f"%[pixel:p{{{self.left + x},{self.top + y}}}]\\n" for x, y in points)
+        out = subprocess.run(["convert", self.shot_path, "-format", fmt, "info:"],
+                             capture_output=True, text=True, check=True).stdout
+        return out.split()
+
+    def click(self, x, y, move_only=False):
+        actions = ActionChains(self.driver)
+        actions.w3c_actions.pointer_action.move_to_location(self.left + x, self.top + y)
+        if not move_only:
+            actions.w3c_actions.pointer_action.click()
+        actions.perform()
+
+    def type(self, text):
+        ActionChains(self.driver).send_keys(text).perform()
+
+
+CELLS = [(72 + 24 * c + (16 if c >= 5 else 0) + 8, 48 + 24 * r + (8 if r >= 5 else 0) + 8)
+         for r in range(10) for c in range(10)]
+START, STOP, FIELD, OK = (436, 68), (436, 124), (416, 192), (480, 192)
+AWAY = (560, 400)  # no control: a button under the pointer would look otherwise
+LEVEL = {level: (72 + 56 * (level - 1) + 8, 344 + 8) for level in range(1, 5)}
+GREEN, BLACK = "srgb(0,192,0)", "srgb(0,0,0)"
+
+
+def lit_count(page):
+    page.shot()
+    n = 0
+    for i, colour in enumerate(page.pixels(CELLS)):
+        if colour == GREEN:
+            if n != i:
+                fail(f"cell {i} is lit after a dark one")
+            n = i + 1
+        elif colour != BLACK:
+            fail(f"cell {i} shows {colour}")
+    return n
+
+
+def text_in_label(page, y, colour):
+    """The text must stand inside its label with a margin on every side, or it was cut."""
+    page.shot()
+    box = page.box(colour, (113, 33, 392, y))
+    try:
+        w, rest = box.split("x")
+        h, x, y0 = map(int, rest.split("+"))
+        w = int(w)
+    except ValueError:
+        fail(f"no {colour} text in the label at y {y}")
+    if not (w > 0 and x >= 2 and y0 >= 1 and x + w <= 111 and y0 + h <= 32):
+        fail(f"text {box} cut by its label at y {y}")
+    return box
+
+
+def answer(page, text):
+    page.click(*FIELD)
+    page.type(text)
+    page.click(*OK)
+    time.sleep(0.2)
+
+
+def wait_until(what, check, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if check():
+            return time.monotonic()
+    fail(f"{what} within {seconds} s")
+
+
+def ok_crop(page):
+    page.shot()
+    w, h = 49, 33
+    return subprocess.run(["convert", page.shot_path, "-crop",
+                           f"{w}x{h}+{page.left + 456}+{page.top + 176}", "+repage",
+                           "-format", "%#", "info:"], capture_output=True, text=True).stdout
+
+
+def main():
+    folder = sys.argv[1]
+    if not os.path.isfile(os.path.join(folder, "index.html")):
+        print(f"web: no web build in {folder} (scripts/build-web): skipped")
+        return SKIP
+    for tool in (CHROMIUM, DRIVER, shutil.which("convert")):
+        if not tool or not os.path.exists(tool):
+            print(f"web: {tool or 'convert'} is not installed: skipped")
+            return SKIP
+    work = tempfile.mkdtemp()
+    httpd = serve(folder)
+    driver = browser(os.path.join(work, "profile"))
+    try:
+        run(driver, Page(driver, work), f"http://127.0.0.1:{httpd.server_address[1]}/", work)
+    finally:
+        driver.quit()
+        httpd.shutdown()
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+def run(driver, page, url, work):
+    begun = time.monotonic()
+    driver.get(url)
+    canvas = driver.find_element(By.ID, "qtcanvas")
+    rect = canvas.rect
+    if (rect["width"], rect["height"]) != (582, 423):
+        fail(f"the canvas is {rect['width']}x{rect['height']} CSS pixels")
+    page.left, page.top = round(rect["x"]), round(rect["y"])
+    # The window's colour fills the canvas to its edges and stops there.
+    first = wait_until("no window on the page", lambda: page.shot() and
+                       page.box("rgb(255,224,192)", (584, 425, -1, -1)) == "582x423+1+1", 60)
+    say(f"first frame {1000 * (first - begun):.0f} ms after the page was asked for")
+    corners = page.pixels([CELLS[0], CELLS[9], CELLS[90], CELLS[99]])
+    if corners != [BLACK, "srgb(64,0,0)", "srgb(64,0,0)", "srgb(64,0,0)"]:
+        fail(f"the cells before a trial show {corners}")
+    say(f"window 582x423 at +{page.left}+{page.top}, cells in their places and colours")
+
+    page.click(*START)  # level 1
+    n = lit_count(page)
+    if not 1 <= n <= 100:
+        fail(f"Start lit {n} cells")
+    answer(page, str(n))
+    verdict = text_in_label(page, 240, "rgb(0,192,0)")
+    count = text_in_label(page, 288, "rgb(255,128,255)")
+    shutil.copy(page.shot_path, os.path.join(os.environ.get("PUNKTBLICK_WEB_SHOTS", work),
+                                             "right.png"))
+    say(f"level 1: {n} lit in reading order; {n} typed: green {verdict}, count {count}")
+    page.click(*STOP)
+    if lit_count(page) != 0:
+        fail("Stop left cells lit")
+    page.click(*START)
+    n = lit_count(page)
+    answer(page, str(n % 100 + 1))
+    verdict = text_in_label(page, 240, "rgb(255,0,0)")
+    shutil.copy(page.shot_path, os.path.join(os.environ.get("PUNKTBLICK_WEB_SHOTS", work),
+                                             "wrong.png"))
+    say(f"level 1: {n % 100 + 1} typed for {n}: red {verdict}")
+    page.click(*STOP)
+
+    # Idle at level 1 with nothing lit: the page should sleep.
+    cpu = renderer_cpu(driver, 2.0)
+    say(f"CPU while waiting for input: {cpu:.1f} % of one core")
+
+    page.click(*LEVEL[4])
+    page.click(*START)
+    clicked = time.monotonic()
+    if lit_count(page) == 0:
+        fail("level 4 lit nothing")
+    dark = wait_until("level 4 did not go dark", lambda: lit_count(page) == 0, 5) - clicked
+    if not 0.9 <= dark <= 1.6:
+        fail(f"level 4 went dark after {dark:.2f} s")
+    say(f"level 4: dark {dark:.2f} s after the click (screenshots take their time)")
+
+    # Level 2, and one second in, level 4 and Start again: the inner display ends after its
+    # second, the outer one at its own four.
+    page.click(*LEVEL[2])
+    page.click(*START)
+    outer = time.monotonic()
+    first_count = lit_count(page)
+    time.sleep(max(0.0, outer + 1 - time.monotonic()))
+    page.click(*LEVEL[4])
+    page.click(*START)
+    inner = time.monotonic()
+    page.click(*AWAY, move_only=True)
+    wait_until("the inner display did not go dark", lambda: lit_count(page) == 0, 5)
+    inner_dark = time.monotonic() - inner
+    enabled = ok_crop(page)
+    page.click(*OK)  # an empty answer, to see the outer display enable OK again
+    page.click(*AWAY, move_only=True)
+    text_in_label(page, 240, "rgb(255,0,0)")
+    if ok_crop(page) == enabled:
+        fail("OK did not change when pressed")
+    again = wait_until("OK never came back", lambda: ok_crop(page) == enabled, 6) - outer
+    if not (inner_dark < 1.6 and 3.9 <= again <= 4.6):
+        fail(f"inner display dark after {inner_dark:.2f} s, OK back {again:.2f} s into the outer")
+    say(f"Start inside a level-2 display ({first_count} lit): the inner level-4 display dark "
+        f"after {inner_dark:.2f} s, OK enabled again {again:.2f} s into the outer one")
+
+    stored = driver.execute_script(
+        "return [document.cookie, localStorage.length, sessionStorage.length];")
+    if stored != ["", 0, 0]:
+        fail(f"the page stored something: {stored}")
+    own = {"/", "/index.html", "/qtloader.js", "/punktblick.js", "/punktblick.wasm",
+           "/punktblick.svg", "/punktblick-32.png", "/punktblick-256.png", "/favicon.ico"}
+    strangers = set(Server.requests) - own
+    resources = driver.execute_script(
+        "return performance.getEntriesByType('resource').map(e => e.name);")
+    strangers |= {r for r in resources if not r.startswith(driver.current_url.rstrip("/"))}
+    if strangers:
+        fail(f"requests beyond the page's files: {sorted(strangers)}")
+    log = driver.get_log("browser")
+    for entry in log:
+        print(f"web: console {entry['level']}: {entry['message']}")
+    errors = [e for e in log if e["level"] == "SEVERE"]
+    if errors:
+        fail(f"{len(errors)} errors on the console")
+    say(f"nothing stored, {len(set(Server.requests))} files fetched, {len(log)} console lines, "
+        "no error")
+
+
+def renderer_cpu(driver, seconds):
+    """CPU time of the browser's processes over a stretch of seconds, in % of one core."""
+    root = driver.service.process.pid
+
+    def family_ticks():
+        parents, ticks = {}, {}
+        for entry in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                fields = open(f"/proc/{entry}/stat").read().rsplit(")", 1)[1].split()
+            except (OSError, IndexError):
+                continue
+            parents[int(entry)] = int(fields[1])
+            ticks[int(entry)] = int(fields[11]) + int(fields[12])
+        total = 0
+        for pid in ticks:
+            ancestor = pid
+            while ancestor not in (0, 1, root) and ancestor in parents:
+                ancestor = parents[ancestor]
+            total += ticks[pid] if ancestor == root else 0
+        return total
+
+    before = family_ticks()
+    time.sleep(seconds)
+    return 100.0 * (family_ticks() - before) / os.sysconf("SC_CLK_TCK") / seconds
+
+
+if __name__ == "__main__":
+    sys.exit(main())
