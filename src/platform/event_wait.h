@@ -52,15 +52,6 @@ public:
     // Ends every wait under way and refuses new ones. Called when the window closes, so that no
     // handler outlives it in a loop of its own.
     void cancelAll();
-    bool cancelled() const
-    {
-        return cancelled_;
-    }
-
-    Mode mode() const
-    {
-        return mode_;
-    }
 
 private:
     struct Pending

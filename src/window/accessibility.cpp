@@ -13,6 +13,19 @@
 
 namespace {
 
+// A cell's name and description, by its index from 0 in reading order: its place in the field.
+QString cellAccessibleName(int index)
+{
+    return QStringLiteral("Feld %1").arg(index + 1);
+}
+
+QString cellAccessibleDescription(int index)
+{
+    return QStringLiteral("Zeile %1, Spalte %2")
+        .arg(index / design::CellsPerRow + 1)
+        .arg(index % design::CellsPerRow + 1);
+}
+
 // A cell of the field: a table cell by its place, with nothing of its colour.
 class CellInterface final : public QAccessibleWidget
 {
@@ -67,16 +80,4 @@ QAccessibleInterface *interfaceFor(const QString &className, QObject *object)
 void installAccessibility()
 {
     QAccessible::installFactory(interfaceFor);
-}
-
-QString cellAccessibleName(int index)
-{
-    return QStringLiteral("Feld %1").arg(index + 1);
-}
-
-QString cellAccessibleDescription(int index)
-{
-    return QStringLiteral("Zeile %1, Spalte %2")
-        .arg(index / design::CellsPerRow + 1)
-        .arg(index % design::CellsPerRow + 1);
 }

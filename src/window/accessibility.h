@@ -3,15 +3,9 @@
 
 #pragma once
 
-class QString;
-
 // What assistive technology (a screen reader, a magnifier that follows the focus) learns of the
 // window's own kinds of control: each cell its place in the field, never whether it is lit, which
 // would tell the answer; each result label its caption and its text.
 
 // Makes the window's own controls known to the accessibility framework. Safe to call again.
 void installAccessibility();
-
-// The name under which a cell is read out, by its index from 0 in reading order.
-QString cellAccessibleName(int index);
-QString cellAccessibleDescription(int index);
