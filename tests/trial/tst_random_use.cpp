@@ -62,7 +62,8 @@ class RandomUse
 {
 public:
     RandomUse(std::uint32_t seed, int events)
-        : seed_(seed), events_(events), rng_(seed), random_(seed), trial_(form_, clock_, random_)
+        : seed_(seed), events_(events), rng_(seed), random_(seed),
+          trial_(form_, clock_, random_, TestedWaits)
     {
         trial_.load();
         form_.show();
@@ -347,7 +348,9 @@ private slots:
         const QString error = run.run();
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(run.eventsRun(), Events);
-        QVERIFY2(run.deepestNesting() >= 3, "no Start ran inside a timed display");
+        // Continued displays return at once, so only nested ones show their depth here.
+        if (TestedWaits == EventWait::Mode::Nested)
+            QVERIFY2(run.deepestNesting() >= 3, "no Start ran inside a timed display");
     }
 };
 
