@@ -5,6 +5,7 @@
 
 #include "platform/number_text.h"
 #include "trial_state.h"
+#include "window/accessibility.h"
 #include "window/design.h"
 #include "window/form1.h"
 #include "window/palette.h"
@@ -31,4 +32,6 @@ void checkAnswer(Form1 &form, TrialState &state)
     setTextColour(*form.lbl_richtig, right ? design::RightVerdict : design::WrongVerdict);
     form.lbl_richtig->setText(right ? RightText : WrongText);
     form.lbl_Zahl->setText(int16Text(state.int_Anzahl));
+    announceResult(*form.lbl_richtig);
+    announceResult(*form.lbl_Zahl);
 }

@@ -46,14 +46,13 @@ public:
     }
 };
 
-// A result label reads as its caption and its text ("Ergebnis: Richtig !!!"). The label tells
-// the framework whenever its text changes, so a new verdict reaches a screen reader as a change
-// of name.
+// A result label reads as its caption and its text ("Ergebnis: Richtig !!!"): a notification
+// that announceResult shows anew with each result.
 class ResultLabelInterface final : public QAccessibleWidget
 {
 public:
     explicit ResultLabelInterface(ResultLabel *label)
-        : QAccessibleWidget(label, QAccessible::StaticText)
+        : QAccessibleWidget(label, QAccessible::Notification)
     {}
 
     QString text(QAccessible::Text t) const override
@@ -80,4 +79,10 @@ QAccessibleInterface *interfaceFor(const QString &className, QObject *object)
 void installAccessibility()
 {
     QAccessible::installFactory(interfaceFor);
+}
+
+void announceResult(QWidget &label)
+{
+    QAccessibleEvent shown(&label, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }

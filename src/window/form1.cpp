@@ -99,9 +99,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent), Picture1(*this)
     cmd_OK = button(this, "cmd_OK", "OK", design::OkButton);
     cmd_OK->setEnabled(false);
 
-    lbl_richtig =
-        resultLabel(this, "lbl_richtig", design::VerdictLabel, design::WrongVerdict,
-                    QStringLiteral("Ergebnis"), QStringLiteral("Ob die Antwort richtig war"));
+    // The verdict says all itself; the count is told what it counts.
+    lbl_richtig = resultLabel(this, "lbl_richtig", design::VerdictLabel, design::WrongVerdict,
+                              QStringLiteral("Ergebnis"), QString());
     lbl_Zahl = resultLabel(this, "lbl_Zahl", design::CountLabel, design::CountText,
                            QStringLiteral("Anzahl"), QStringLiteral("Wie viele Felder grün waren"));
 
