@@ -39,6 +39,32 @@ for (const name of ['drawArrays', 'drawElements']) {
 """
 
 
+def renderer_cpu(driver, seconds):
+    """CPU time of the browser's processes over a stretch of seconds, in % of one core."""
+    root = driver.service.process.pid
+
+    def family_ticks():
+        parents, ticks = {}, {}
+        for entry in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                fields = open(f"/proc/{entry}/stat").read().rsplit(")", 1)[1].split()
+            except (OSError, IndexError):
+                continue
+            parents[int(entry)] = int(fields[1])
+            ticks[int(entry)] = int(fields[11]) + int(fields[12])
+        total = 0
+        for pid in ticks:
+            ancestor = pid
+            while ancestor not in (0, 1, root) and ancestor in parents:
+                ancestor = parents[ancestor]
+            total += ticks[pid] if ancestor == root else 0
+        return total
+
+    before = family_ticks()
+    time.sleep(seconds)
+    return 100.0 * (family_ticks() - before) / os.sysconf("SC_CLK_TCK") / seconds
+
+
 def median(values):
     values = sorted(values)
     return values[len(values) // 2]
@@ -58,9 +84,10 @@ def main():
         driver = web.browser(os.path.join(work, "profile"))
         page = web.Page(driver, work)
         try:
-            if run == 0:  # the browser's own share, with an empty page
+            if run == 0:  # the browser's own share, with an empty page, once it has settled
                 driver.get("about:blank")
-                blank = web.renderer_cpu(driver, 5.0)
+                time.sleep(5)
+                blank = renderer_cpu(driver, 5.0)
             begun = time.monotonic()
             driver.get(url)
             rect = driver.find_element(web.By.ID, "qtcanvas").rect
@@ -69,13 +96,13 @@ def main():
                                   ["srgb(255,224,192)"] * 2, 60)
             first_frames.append(1000 * (seen - begun))
             if run == 0:
-                idle = web.renderer_cpu(driver, 5.0)
+                idle = renderer_cpu(driver, 5.0)
             driver.execute_script(WATCH)
             for level, seconds in ((4, 1), (3, 2), (2, 4)):
                 page.click(*web.LEVEL[level])
                 page.click(*web.START)
                 if run == 0 and level == 2:
-                    busy = web.renderer_cpu(driver, 3.0)
+                    busy = renderer_cpu(driver, 3.0)
                 time.sleep(seconds + 0.5)
                 clicks, frames, starts = driver.execute_script(
                     "return [clicks_seen, frames_seen, frame_starts];")

@@ -153,6 +153,16 @@ def lit_count(page):
     return n
 
 
+def first_cell_dark(page):
+    return page.pixels([CELLS[0]]) == [BLACK]
+
+
+def keep(page, name, work):
+    """PUNKTBLICK_WEB_SHOTS names a folder to keep the screenshots of the verdicts in."""
+    shutil.copy(page.shot_path, os.path.join(os.environ.get("PUNKTBLICK_WEB_SHOTS", work),
+                                             name + ".png"))
+
+
 def text_in_label(page, y, colour):
     """The text must stand inside its label with a margin on every side, or it was cut."""
     page.shot()
@@ -233,8 +243,7 @@ def run(driver, page, url, work):
     answer(page, str(n))
     verdict = text_in_label(page, 240, "rgb(0,192,0)")
     count = text_in_label(page, 288, "rgb(255,128,255)")
-    shutil.copy(page.shot_path, os.path.join(os.environ.get("PUNKTBLICK_WEB_SHOTS", work),
-                                             "right.png"))
+    keep(page, "right", work)
     say(f"level 1: {n} lit in reading order; {n} typed: green {verdict}, count {count}")
     page.click(*STOP)
     if lit_count(page) != 0:
@@ -243,22 +252,16 @@ def run(driver, page, url, work):
     n = lit_count(page)
     answer(page, str(n % 100 + 1))
     verdict = text_in_label(page, 240, "rgb(255,0,0)")
-    shutil.copy(page.shot_path, os.path.join(os.environ.get("PUNKTBLICK_WEB_SHOTS", work),
-                                             "wrong.png"))
+    keep(page, "wrong", work)
     say(f"level 1: {n % 100 + 1} typed for {n}: red {verdict}")
     page.click(*STOP)
-
-    # Idle at level 1 with nothing lit: the page should sleep.
-    cpu = renderer_cpu(driver, 2.0)
-    say(f"CPU while waiting for input: {cpu:.1f} % of one core")
 
     page.click(*LEVEL[4])
     page.click(*START)
     clicked = time.monotonic()
     if lit_count(page) == 0:
         fail("level 4 lit nothing")
-    dark = wait_until("level 4 did not go dark", lambda: page.pixels([CELLS[0]]) == [BLACK],
-                      5) - clicked
+    dark = wait_until("level 4 did not go dark", lambda: first_cell_dark(page), 5) - clicked
     if lit_count(page) != 0:
         fail("level 4 left cells lit")
     if not 0.9 <= dark <= 1.8:
@@ -276,7 +279,7 @@ def run(driver, page, url, work):
     page.click(*START)
     inner = time.monotonic()
     page.click(*AWAY, move_only=True)
-    wait_until("the inner display did not go dark", lambda: page.pixels([CELLS[0]]) == [BLACK], 5)
+    wait_until("the inner display did not go dark", lambda: first_cell_dark(page), 5)
     inner_dark = time.monotonic() - inner
     enabled = ok_crop(page)
     page.click(*OK)  # an empty answer, to see the outer display enable OK again
@@ -311,32 +314,6 @@ def run(driver, page, url, work):
         fail(f"{len(errors)} errors on the console")
     say(f"nothing stored, {len(set(Server.requests))} files fetched, {len(log)} console lines, "
         "no error")
-
-
-def renderer_cpu(driver, seconds):
-    """CPU time of the browser's processes over a stretch of seconds, in % of one core."""
-    root = driver.service.process.pid
-
-    def family_ticks():
-        parents, ticks = {}, {}
-        for entry in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                fields = open(f"/proc/{entry}/stat").read().rsplit(")", 1)[1].split()
-            except (OSError, IndexError):
-                continue
-            parents[int(entry)] = int(fields[1])
-            ticks[int(entry)] = int(fields[11]) + int(fields[12])
-        total = 0
-        for pid in ticks:
-            ancestor = pid
-            while ancestor not in (0, 1, root) and ancestor in parents:
-                ancestor = parents[ancestor]
-            total += ticks[pid] if ancestor == root else 0
-        return total
-
-    before = family_ticks()
-    time.sleep(seconds)
-    return 100.0 * (family_ticks() - before) / os.sysconf("SC_CLK_TCK") / seconds
 
 
 if __name__ == "__main__":
