@@ -4,9 +4,10 @@
 #
 # The web build in headless Chromium: time from asking for the page to the window's first frame,
 # the browser's CPU while the page waits for input and while a display runs, and how late each
-# timed display ends, read from inside the page: every WebGL draw is followed by a read of the
-# first cell's pixel, so the first frame without it lit is known to the millisecond, and counted
-# against the frames that began after the deadline.
+# timed display lasts on the screen, read from inside the page: every WebGL draw is followed by a
+# read of the first cell's pixel, and every animation frame's start is noted, so the frame that
+# first shows the cells lit and the one that first shows them dark are known by the browser's own
+# frame times: a display's screen time runs from the start of the one to the start of the other.
 # Usage: bench/web.py [BUILD-WEB-DIR] [--runs N]   (default build-web, 5 runs)
 import os
 import sys
@@ -15,28 +16,6 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 import check_web as web  # noqa: E402
-
-# Wraps the context's draw calls: after each one, whether the first cell shows lit, with the time.
-WATCH = """
-const canvas = document.getElementById('qtcanvas');
-const gl = canvas.getContext('webgl2') || canvas.getContext('webgl');
-const proto = Object.getPrototypeOf(gl);
-const x = Math.round(80 * devicePixelRatio), y = canvas.height - 1 - Math.round(56 * devicePixelRatio);
-window.frames_seen = [];
-window.clicks_seen = [];
-window.frame_starts = [];
-(function tick() { frame_starts.push(performance.now()); requestAnimationFrame(tick); })();
-canvas.addEventListener('pointerup', e => clicks_seen.push(e.timeStamp), true);
-for (const name of ['drawArrays', 'drawElements']) {
-  const draw = proto[name];
-  proto[name] = function (...args) {
-    draw.apply(this, args);
-    const px = new Uint8Array(4);
-    this.readPixels(x, y, 1, 1, this.RGBA, this.UNSIGNED_BYTE, px);
-    frames_seen.push([performance.now(), px[1] === 192 && px[0] === 0]);
-  };
-}
-"""
 
 
 def renderer_cpu(driver, seconds):
@@ -76,7 +55,7 @@ def main():
     folder = next((a for a in args if not a.startswith("--") and not a.isdigit()), "build-web")
     httpd = web.serve(folder)
     url = f"http://127.0.0.1:{httpd.server_address[1]}/"
-    first_frames, late, late_lit = [], {4: [], 2: [], 1: []}, {4: [], 2: [], 1: []}
+    first_frames, screen, after_click = [], {4: [], 2: [], 1: []}, {4: [], 2: [], 1: []}
     frames_late = {4: [], 2: [], 1: []}
     blank = idle = busy = None
     for run in range(runs):
@@ -88,32 +67,25 @@ def main():
                 driver.get("about:blank")
                 time.sleep(5)
                 blank = renderer_cpu(driver, 5.0)
-            begun = time.monotonic()
-            driver.get(url)
-            rect = driver.find_element(web.By.ID, "qtcanvas").rect
-            page.left, page.top = round(rect["x"]), round(rect["y"])
-            seen = web.wait_until("no window", lambda: page.pixels([(0, 0), (581, 422)]) ==
-                                  ["srgb(255,224,192)"] * 2, 60)
-            first_frames.append(1000 * (seen - begun))
+            first_frames.append(web.open_window(driver, page, url))
             if run == 0:
                 idle = renderer_cpu(driver, 5.0)
-            driver.execute_script(WATCH)
+            driver.execute_script(web.WATCH)
             for level, seconds in ((4, 1), (3, 2), (2, 4)):
                 page.click(*web.LEVEL[level])
                 page.click(*web.START)
                 if run == 0 and level == 2:
                     busy = renderer_cpu(driver, 3.0)
-                time.sleep(seconds + 0.5)
-                clicks, frames, starts = driver.execute_script(
-                    "return [clicks_seen, frames_seen, frame_starts];")
-                start = clicks[-1]
-                lit_at = next(t for t, lit in frames if t > start and lit)
-                dark = next(t for t, lit in frames if t > lit_at and not lit)
-                late[seconds].append(dark - start - 1000 * seconds)
-                late_lit[seconds].append(dark - lit_at - 1000 * seconds)
-                # Whole frames that began after the deadline and before the one that went dark.
-                deadline = start + 1000 * seconds
-                frames_late[seconds].append(sum(deadline < t < dark - 2 for t in starts))
+                web.wait_dark(driver, f"the {seconds} s display did not end")
+                click, lit_at, dark = web.last_display(driver)
+                starts = driver.execute_script("return frame_starts;")
+                lit_frame = max(t for t in starts if t <= lit_at)
+                dark_frame = max(t for t in starts if t <= dark)
+                screen[seconds].append(dark_frame - lit_frame)
+                after_click[seconds].append(dark - click)
+                # Frames begun after the screen time reached the length, before the dark one.
+                deadline = lit_frame + 1000 * seconds
+                frames_late[seconds].append(sum(deadline <= t < dark_frame for t in starts))
         finally:
             driver.quit()
     httpd.shutdown()
@@ -121,14 +93,23 @@ def main():
           f"(of {runs}: {', '.join(f'{t:.0f}' for t in first_frames)})")
     print(f"browser CPU (% of one core): empty page {blank:.1f}, Punktblick waiting for input "
           f"{idle:.1f}, during a display {busy:.1f}")
-    # The program sets its deadline between the click and the first lit frame: how late the
-    # cells go dark lies between these two figures.
-    for seconds in late:
-        a, b = late_lit[seconds], late[seconds]
-        print(f"{seconds} s display: dark {median(a):.1f} ms (min {min(a):.1f}) after {seconds} s "
-              f"from the first lit frame, {median(b):.1f} ms (max {max(b):.1f}) from the click; "
-              f"frames begun after the deadline before the dark one: {frames_late[seconds]}")
-
+    intervals = [b - a for a, b in zip(starts, starts[1:])]
+    frame = median(intervals)
+    print(f"frames: median {frame:.2f} ms apart")
+    for seconds in screen:
+        on_screen = [t - 1000 * seconds for t in screen[seconds]]
+        print(f"{seconds} s display on the screen, first lit to first dark frame: "
+              f"{seconds} s {median(on_screen):+.1f} ms (min {min(on_screen):+.1f}, max "
+              f"{max(on_screen):+.1f}); dark {median(after_click[seconds]) - 1000 * seconds:+.1f} "
+              f"ms after {seconds} s from the click; frames begun after the length before the "
+              f"dark one: {frames_late[seconds]}")
+        short = [f"{t:+.1f}" for t in on_screen if t < 0]
+        if short:
+            print(f"    SHORTER than {seconds} s on the screen: {len(short)} of {len(on_screen)} "
+                  f"displays ({', '.join(short)} ms)")
+        long = [f"{t:+.1f}" for t in on_screen if t > frame + 1]
+        if long:
+            print(f"    more than a frame longer than {seconds} s: {', '.join(long)} ms")
 
 if __name__ == "__main__":
     main()

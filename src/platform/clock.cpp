@@ -5,6 +5,17 @@
 
 #include <QTimer>
 
+#if defined(__EMSCRIPTEN__)
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <memory>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -39,3 +50,29 @@ void SteadyClock::alarm(double at, QObject *owner, std::function<void()> ring)
     QTimer::singleShot(static_cast<int>(std::ceil(remainingMs)), Qt::PreciseTimer, owner,
                        std::move(ring));
 }
+
+#if defined(__EMSCRIPTEN__)
+void SteadyClock::whenShown(QObject *owner, std::function<void(double)> shown)
+{
+    // Painting waits for a posted event, and the paint asks the browser for the frame that shows
+    // it. Painting now puts that request first, so a frame asked for next is the same frame, and
+    // its time (when the browser began it, the same for every callback in it) is the time the
+    // window showed what it holds now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    struct Request
+    {
+        QPointer<QObject> owner;
+        std::function<void(double)> shown;
+        double offset; // from the page's clock to ours, in seconds
+    };
+    auto *request = new Request{owner, std::move(shown), seconds() - emscripten_get_now() / 1000.0};
+    emscripten_request_animation_frame(
+        [](double frameMs, void *data) -> EM_BOOL {
+            const std::unique_ptr<Request> request(static_cast<Request *>(data));
+            if (request->owner)
+                request->shown(frameMs / 1000.0 + request->offset);
+            return EM_FALSE;
+        },
+        request);
+}
+#endif

@@ -20,6 +20,15 @@ public:
     // Calls `ring` from the event loop once seconds() has reached `at`. The alarm is cancelled
     // when `owner` is destroyed, so a wait that ended early leaves nothing behind.
     virtual void alarm(double at, QObject *owner, std::function<void()> ring) = 0;
+
+    // Calls `shown` with the time of the first frame that shows the window as it is now, unless
+    // `owner` is gone by then. Where the window system draws at once, that is now, and the call
+    // comes before this returns; a browser draws only with its next animation frame.
+    virtual void whenShown(QObject *owner, std::function<void(double)> shown)
+    {
+        (void)owner;
+        shown(seconds());
+    }
 };
 
 class SteadyClock final : public Clock
@@ -27,6 +36,9 @@ class SteadyClock final : public Clock
 public:
     double seconds() const override;
     void alarm(double at, QObject *owner, std::function<void()> ring) override;
+#if defined(__EMSCRIPTEN__)
+    void whenShown(QObject *owner, std::function<void(double)> shown) override;
+#endif
 
 private:
     // Waits up to this long are left to one timer; longer ones are split.

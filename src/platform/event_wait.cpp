@@ -7,6 +7,8 @@
 
 #include <QEventLoop>
 
+#include <cmath>
+#include <limits>
 #include <utility>
 
 void EventWait::after(double deadline, std::function<void()> then)
@@ -20,6 +22,30 @@ void EventWait::after(double deadline, std::function<void()> then)
     }
     pending_.push_back({deadline, std::move(then)});
     armInnermost();
+}
+
+void EventWait::afterShown(double length, std::function<void()> then)
+{
+    if (cancelled_)
+        return;
+    // A handler that waits where it stands draws at once: the desktop's window systems do.
+    if (mode_ == Mode::Nested) {
+        after(clock_.seconds() + length, std::move(then));
+        return;
+    }
+    const unsigned serial = ++serial_;
+    pending_.push_back({std::numeric_limits<double>::infinity(), std::move(then), serial});
+    armInnermost();
+    clock_.whenShown(frameOwner_.get(), [this, serial, length](double shownAt) {
+        for (Pending &p : pending_) {
+            if (p.serial == serial) {
+                p.deadline = shownAt + length;
+                if (&p == &pending_.back())
+                    armInnermost();
+                return;
+            }
+        }
+    });
 }
 
 bool EventWait::until(double deadline)
@@ -47,6 +73,7 @@ void EventWait::cancelAll()
         loop->quit();
     pending_.clear();
     alarmOwner_.reset();
+    frameOwner_.reset();
 }
 
 // Only the innermost wait can end: the ones around it go on when it has, as a nested loop would
@@ -54,7 +81,7 @@ void EventWait::cancelAll()
 void EventWait::armInnermost()
 {
     alarmOwner_.reset();
-    if (pending_.empty())
+    if (pending_.empty() || std::isinf(pending_.back().deadline))
         return;
     alarmOwner_ = std::make_unique<QObject>();
     clock_.alarm(pending_.back().deadline, alarmOwner_.get(), [this] { resume(); });

@@ -45,6 +45,10 @@ public:
     // ended, then calls `then`. Never calls it once the waits are cancelled.
     void after(double deadline, std::function<void()> then);
 
+    // As after(), with the deadline `length` seconds after the first frame that shows the window
+    // as it is now: what a person sees lasts the length, however late the frame comes.
+    void afterShown(double length, std::function<void()> then);
+
     // Serves events until the clock has reached `deadline`. False when the waits were cancelled:
     // the caller must then leave without touching the window. Nested mode only.
     bool until(double deadline);
@@ -56,8 +60,9 @@ public:
 private:
     struct Pending
     {
-        double deadline;
+        double deadline; // infinite until the frame that begins it is known
         std::function<void()> then;
+        unsigned serial = 0;
     };
     void armInnermost();
     void resume();
@@ -69,5 +74,8 @@ private:
     std::vector<Pending> pending_;
     // The innermost continued wait's alarm belongs to this object; replacing it cancels the alarm.
     std::unique_ptr<QObject> alarmOwner_;
+    // Frames asked for are answered only while this lives.
+    std::unique_ptr<QObject> frameOwner_ = std::make_unique<QObject>();
+    unsigned serial_ = 0;
     bool cancelled_ = false;
 };

@@ -4,7 +4,6 @@
 #include "trial.h"
 
 #include "answer_check.h"
-#include "platform/clock.h"
 #include "platform/random_source.h"
 #include "window/form1.h"
 
@@ -38,7 +37,7 @@ std::int16_t drawCount(float unit)
 }
 
 Trial::Trial(Form1 &form, Clock &clock, RandomSource &random, EventWait::Mode waits)
-    : form_(form), clock_(clock), random_(random), wait_(clock, waits)
+    : form_(form), random_(random), wait_(clock, waits)
 {
     connect(form_.levels, &QButtonGroup::idToggled, this, [this](int level, bool checked) {
         if (checked)
@@ -79,7 +78,7 @@ void Trial::start()
     }
     // A Start served during the display may have lit other cells: its end darkens those that are
     // lit then.
-    wait_.after(clock_.seconds() + displaySeconds(state_.int_Stufe), [this] {
+    wait_.afterShown(displaySeconds(state_.int_Stufe), [this] {
         form_.Picture1.darken(state_.int_Anzahl);
         form_.cmd_OK->setEnabled(true);
     });

@@ -41,7 +41,6 @@ public:
 
 private:
     Form1 &form_;
-    Clock &clock_;
     RandomSource &random_;
     EventWait wait_;
     TrialState state_;

@@ -105,6 +105,30 @@ private slots:
         QCOMPARE(wait.until(clock.seconds() + 1), false);
     }
 
+    // Where a change shows only with a later frame, as in a browser, a wait counts from that
+    // frame, and one begun inside it from its own.
+    void continuedWaitsCountFromTheFrameThatShowsThem()
+    {
+        ManualClock clock;
+        clock.holdFrames = true;
+        EventWait wait(clock, EventWait::Mode::Continued);
+        std::vector<QString> log;
+        wait.afterShown(4, [&] { log.push_back("outer"); });
+        clock.advance(0.5);
+        clock.showFrame();
+        wait.afterShown(1, [&] { log.push_back("inner"); });
+        clock.advance(0.25);
+        clock.showFrame();
+        clock.advance(0.75);
+        QCOMPARE(log, std::vector<QString>{});
+        clock.advance(0.25);
+        QCOMPARE(log, std::vector<QString>{"inner"});
+        clock.advance(2.625);
+        QCOMPARE(log, std::vector<QString>{"inner"});
+        clock.advance(0.125);
+        QCOMPARE(log, (std::vector<QString>{"inner", "outer"}));
+    }
+
     void pastDeadlineReturnsAtOnce()
     {
         ManualClock clock;

@@ -29,6 +29,29 @@ public:
             QTimer::singleShot(0, owner, [this] { ringDue(); });
     }
 
+    // With frames held, the window shows a change only at the next showFrame(), as a browser's
+    // page does at its next animation frame; else at once, as the desktop does.
+    void whenShown(QObject *owner, std::function<void(double)> shown) override
+    {
+        if (!holdFrames) {
+            shown(now_);
+            return;
+        }
+        frames_.push_back({owner, std::move(shown)});
+    }
+
+    void showFrame()
+    {
+        std::vector<Frame> waiting = std::move(frames_);
+        frames_.clear();
+        for (Frame &f : waiting) {
+            if (f.owner)
+                f.shown(now_);
+        }
+    }
+
+    bool holdFrames = false;
+
     void advance(double seconds)
     {
         now_ += seconds;
@@ -67,6 +90,13 @@ private:
         }
     }
 
+    struct Frame
+    {
+        QPointer<QObject> owner;
+        std::function<void(double)> shown;
+    };
+
     double now_;
     std::vector<Alarm> alarms_;
+    std::vector<Frame> frames_;
 };
