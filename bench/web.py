@@ -70,14 +70,14 @@ def main():
             first_frames.append(web.open_window(driver, page, url))
             if run == 0:
                 idle = renderer_cpu(driver, 5.0)
-            driver.execute_script(web.WATCH)
+            page.js(web.WATCH)
             for level, seconds in ((4, 1), (3, 2), (2, 4)):
                 page.click(*web.LEVEL[level])
                 page.click(*web.START)
                 if run == 0 and level == 2:
                     busy = renderer_cpu(driver, 3.0)
-                web.wait_dark(driver, f"the {seconds} s display did not end")
-                click, lit_at, dark = web.last_display(driver)
+                web.wait_dark(page, f"the {seconds} s display did not end")
+                click, lit_at, dark = web.last_display(page)
                 starts = driver.execute_script("return frame_starts;")
                 lit_frame = max(t for t in starts if t <= lit_at)
                 dark_frame = max(t for t in starts if t <= dark)

@@ -6,6 +6,7 @@
 #include "platform/display.h"
 #include "platform/random_source.h"
 #include "platform/scale_watch.h"
+#include "platform/web_input.h"
 #include "trial/trial.h"
 #include "window/form1.h"
 #include "window/program_icon.h"
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    useWebInput();
     QApplication app(argc, argv);
     nameProgram();
     addBundledFonts();

@@ -34,13 +34,16 @@ except ImportError:
     sys.exit(SKIP)
 
 
+PREFIX = "web: "  # the engine a line is about, where several are tested
+
+
 def fail(what):
-    print(f"web: FAILED: {what}", file=sys.stderr)
+    print(f"{PREFIX}FAILED: {what}", file=sys.stderr)
     sys.exit(1)
 
 
 def say(what):
-    print(f"web: {what}", flush=True)
+    print(f"{PREFIX}{what}", flush=True)
 
 
 class Server(http.server.SimpleHTTPRequestHandler):
@@ -94,6 +97,7 @@ class Page:
     def __init__(self, driver, work):
         self.driver, self.shot_path = driver, os.path.join(work, "shot.png")
         self.left = self.top = 0
+        self.scale = 1  # device pixels to a CSS pixel
 
     def shot(self):
         self.driver.save_screenshot(self.shot_path)
@@ -117,7 +121,9 @@ class Page:
         part = self.shot_path + ".part.png"
         with open(part, "wb") as f:
             f.write(base64.b64decode(shot["data"]))
-        fmt = "".join(f"%[pixel:p{{{x - min(xs)},{y - min(ys)}}}]\\n" for x, y in points)
+        # The picture comes in device pixels: each point is read at its CSS pixel's middle.
+        fmt = "".join(f"%[pixel:p{{{int((x - min(xs) + 0.5) * self.scale)},"
+                      f"{int((y - min(ys) + 0.5) * self.scale)}}}]\\n" for x, y in points)
         out = subprocess.run(["convert", part, "-format", fmt, "info:"],
                              capture_output=True, text=True, check=True).stdout
         return out.split()
@@ -131,6 +137,9 @@ class Page:
 
     def type(self, text):
         ActionChains(self.driver).send_keys(text).perform()
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
 
 
 CELLS = [(72 + 24 * c + (16 if c >= 5 else 0) + 8, 48 + 24 * r + (8 if r >= 5 else 0) + 8)
@@ -148,7 +157,6 @@ WATCH = """
 const canvas = document.getElementById('qtcanvas');
 const gl = canvas.getContext('webgl2') || canvas.getContext('webgl');
 const proto = Object.getPrototypeOf(gl);
-const x = Math.round(80 * devicePixelRatio), y = canvas.height - 1 - Math.round(56 * devicePixelRatio);
 window.frames_seen = [];
 window.clicks_seen = [];
 window.frame_starts = [];
@@ -158,6 +166,8 @@ for (const name of ['drawArrays', 'drawElements']) {
   const draw = proto[name];
   proto[name] = function (...args) {
     draw.apply(this, args);
+    const x = Math.round(80 * devicePixelRatio);
+    const y = canvas.height - 1 - Math.round(56 * devicePixelRatio);
     const px = new Uint8Array(4);
     this.readPixels(x, y, 1, 1, this.RGBA, this.UNSIGNED_BYTE, px);
     frames_seen.push([performance.now(), px[1] === 192 && px[0] === 0]);
@@ -166,10 +176,10 @@ for (const name of ['drawArrays', 'drawElements']) {
 """
 
 
-def last_display(driver, clicks_back=1):
+def last_display(page, clicks_back=1):
     """The page's times (ms) of a click, the first frame after it with the first cell lit and the
     first frame after that with it dark; None for what has not been drawn yet."""
-    clicks, frames = driver.execute_script("return [clicks_seen, frames_seen];")
+    clicks, frames = page.js("return [clicks_seen, frames_seen];")
     if len(clicks) < clicks_back:
         return None, None, None
     click = clicks[-clicks_back]
@@ -178,11 +188,11 @@ def last_display(driver, clicks_back=1):
     return click, lit, dark
 
 
-def wait_dark(driver, what, clicks_back=1):
+def wait_dark(page, what, clicks_back=1):
     """Waits until the display begun by a click has gone dark; its length from the click, in s,
     by the page's clock."""
-    wait_until(what, lambda: last_display(driver, clicks_back)[2] is not None, 10)
-    click, _, dark = last_display(driver, clicks_back)
+    wait_until(what, lambda: last_display(page, clicks_back)[2] is not None, 10)
+    click, _, dark = last_display(page, clicks_back)
     return (dark - click) / 1000
 
 
@@ -257,7 +267,9 @@ def open_window(driver, page, url):
     """Loads the page and waits, however long loading takes, until the page shows the window
     and its colour fills the canvas; only then takes the window's place, which must be the one
     it had when the page was parsed, on whole pixels. Returns the ms to the first frame."""
-    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": LAYOUT})
+    if not getattr(driver, "watches_layout", False):
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": LAYOUT})
+        driver.watches_layout = True
     begun = time.monotonic()
     driver.get(url)
     shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
@@ -281,6 +293,186 @@ def open_window(driver, page, url):
     if layout["shift"] > 0:
         fail(f"the page's layout shifted by {layout['shift']:.4f} while the program started")
     return 1000 * (first - begun)
+
+
+WINDOW = "srgb(255,224,192)"
+# Points of the window's own background, from corner to corner and between the controls.
+BACKGROUND = [(1, 1), (580, 1), (1, 421), (580, 421), (300, 20), (560, 300), (40, 200), (360, 400)]
+
+
+def set_scale(driver, page, factor):
+    """Changes the page's device pixel ratio as zoom or a projector would, and waits until the
+    window stands whole at the new scale: its canvas drawn at the new density, its colour on
+    its background, its cells in place."""
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 0, "height": 0, "deviceScaleFactor": factor, "mobile": False})
+    drawn = ("const c = document.getElementById('qtcanvas'); return devicePixelRatio == "
+             "arguments[0] && c.width == Math.floor(582 * arguments[0]);")
+    wait_until(f"no canvas at scale {factor}", lambda: driver.execute_script(drawn, factor), 10)
+    rect = driver.find_element(By.ID, "qtcanvas").rect
+    page.left, page.top, page.scale = round(rect["x"]), round(rect["y"]), factor
+    wait_until(f"the window's colour not on its background at scale {factor}",
+               lambda: page.pixels(BACKGROUND) == [WINDOW] * len(BACKGROUND), 10)
+
+
+def verdict_in_label(page, colour):
+    """Whether the verdict's label shows text of the colour; read at any scale."""
+    return colour in page.pixels([(x, y) for x in range(392, 505, 2) for y in range(240, 273, 2)])
+
+
+def scale_changes(driver, page):
+    """1 to 1.5, 2, 1.25, 3 and back to 1, once during a level-2 display; a trial after each."""
+    for factor in (1.5, 2, 1.25, 3, 1):
+        set_scale(driver, page, factor)
+        page.click(*LEVEL[1])
+        page.click(*START)
+        n = lit_count(page)
+        answer(page, str(n))
+        if not (1 <= n and verdict_in_label(page, GREEN)):
+            fail(f"no right verdict for {n} lit at scale {factor}")
+        page.click(*STOP)
+    page.click(*LEVEL[2])
+    page.click(*START)
+    n = lit_count(page)
+    set_scale(driver, page, 1.5)
+    if lit_count(page) != n:
+        fail("a change of scale during a display changed the cells lit")
+    dark = wait_dark(page, "the display did not go dark after a change of scale")
+    if not 3.95 <= dark <= 4.5:
+        fail(f"a display with a change of scale in it went dark {dark:.3f} s after the click")
+    answer(page, str(n))
+    if not verdict_in_label(page, GREEN):
+        fail(f"no right verdict for {n} lit after a change of scale during the display")
+    set_scale(driver, page, 1)
+
+
+# Devices as the page sees them: navigator.platform, the user agent, and a touch screen.
+TABLETS = {
+    "Chromebook": ("Linux x86_64", "Mozilla/5.0 (X11; CrOS x86_64 14541.0.0) AppleWebKit/537.36 "
+                   "(KHTML, like Gecko) Chrome/120.0.0.0 Safari/537.36"),
+    "iPad": ("MacIntel", "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 "
+             "(KHTML, like Gecko) Version/17.0 Safari/605.1.15"),
+    "Android tablet": ("Linux armv8l", "Mozilla/5.0 (Linux; Android 13; SM-X200) AppleWebKit/"
+                       "537.36 (KHTML, like Gecko) Chrome/120.0.0.0 Safari/537.36"),
+}
+
+
+def tap(driver, page, x, y):
+    point = {"x": page.left + x, "y": page.top + y}
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart",
+                                                         "touchPoints": [point]})
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+
+
+def screen_key(driver, key, code, text=""):
+    """A key as an on-screen keyboard that sends key events sends it."""
+    for kind in ("keyDown", "keyUp"):
+        driver.execute_cdp_cmd("Input.dispatchKeyEvent", {
+            "type": kind, "key": key, "code": code, "windowsVirtualKeyCode": ord(text or "\b"),
+            **({"text": text} if text and kind == "keyDown" else {})})
+
+
+def tablet_answer(driver, page, device, typed, as_keys):
+    """Taps the answer field, checks that it asks for the number pad, types as an on-screen
+    keyboard does (committed text one digit at a time, or key events, with a slip deleted),
+    and taps OK."""
+    tap(driver, page, *FIELD)
+    pad = driver.execute_script("const e = document.activeElement; return e && "
+                                "[e.tagName, e.getAttribute('inputmode')];")
+    if pad != ["INPUT", "numeric"]:
+        fail(f"{device}: a tap on the answer field focused {pad}, no number pad")
+    if as_keys:
+        screen_key(driver, "9", "Digit9", "9")
+        screen_key(driver, "Backspace", "Backspace")
+        for digit in typed:
+            screen_key(driver, digit, f"Digit{digit}", digit)
+    else:
+        driver.execute_cdp_cmd("Input.insertText", {"text": "9"})
+        screen_key(driver, "Backspace", "Backspace")
+        for digit in typed:
+            driver.execute_cdp_cmd("Input.insertText", {"text": digit})
+    tap(driver, page, *OK)
+
+
+def tablets(driver, page, url):
+    """Each device loads the page afresh and answers one trial right and one wrong by taps and
+    its on-screen keyboard alone."""
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True,
+                                                                   "maxTouchPoints": 5})
+    for device, (platform, agent) in TABLETS.items():
+        driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent,
+                                                                   "platform": platform})
+        open_window(driver, page, url)
+        for right, as_keys in ((True, False), (False, device == "iPad")):
+            tap(driver, page, *START)
+            n = lit_count(page)
+            typed = str(n if right else n % 100 + 1)
+            tablet_answer(driver, page, device, typed, as_keys)
+            colour = GREEN if right else "srgb(255,0,0)"
+            wait_until(f"{device}: no {'right' if right else 'wrong'} verdict for {typed} "
+                       f"typed, {n} lit", lambda: verdict_in_label(page, colour), 5)
+            tap(driver, page, *STOP)
+        say(f"{device}: taps and the on-screen keyboard's number pad, a right and a wrong answer "
+            f"judged ({'key events' if device == 'iPad' else 'committed text'} for the second)")
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+
+
+def exercise(page, work):
+    """The trials a person does, on any engine: level 1 right and wrong, a level-4 display, a
+    Start inside a level-2 display."""
+    page.click(*START)  # level 1
+    n = lit_count(page)
+    if not 1 <= n <= 100:
+        fail(f"Start lit {n} cells")
+    answer(page, str(n))
+    verdict = text_in_label(page, 240, "rgb(0,192,0)")
+    count = text_in_label(page, 288, "rgb(255,128,255)")
+    keep(page, "right", work)
+    say(f"level 1: {n} lit in reading order; {n} typed: green {verdict}, count {count}")
+    page.click(*STOP)
+    if lit_count(page) != 0:
+        fail("Stop left cells lit")
+    page.click(*START)
+    n = lit_count(page)
+    answer(page, str(n % 100 + 1))
+    verdict = text_in_label(page, 240, "rgb(255,0,0)")
+    keep(page, "wrong", work)
+    say(f"level 1: {n % 100 + 1} typed for {n}: red {verdict}")
+    page.click(*STOP)
+
+    page.js(WATCH)
+    page.click(*LEVEL[4])
+    page.click(*START)
+    dark = wait_dark(page, "level 4 did not light and go dark")
+    if lit_count(page) != 0:
+        fail("level 4 left cells lit")
+    if not 0.95 <= dark <= 1.5:
+        fail(f"level 4 went dark {dark:.3f} s after the click")
+    say(f"level 4: dark {dark:.3f} s after the click, by the page's clock")
+
+    # Level 2, and one second in, level 4 and Start again: the inner display ends after its
+    # second, the outer one at its own four.
+    page.click(*LEVEL[2])
+    page.click(*START)
+    outer = time.monotonic()
+    first_count = lit_count(page)
+    time.sleep(max(0.0, outer + 1 - time.monotonic()))
+    page.click(*LEVEL[4])
+    page.click(*START)
+    page.click(*AWAY, move_only=True)
+    inner_dark = wait_dark(page, "the inner display did not go dark")
+    enabled = ok_crop(page)
+    page.click(*OK)  # an empty answer, to see the outer display enable OK again
+    pressed = time.monotonic() - outer
+    page.click(*AWAY, move_only=True)
+    text_in_label(page, 240, "rgb(255,0,0)")
+    if pressed >= 3.8:
+        fail(f"too slow to tell: OK pressed only {pressed:.2f} s into the outer display")
+    again = wait_until("OK never came back", lambda: ok_crop(page) == enabled, 6) - outer
+    if not (0.95 <= inner_dark <= 1.5 and 3.9 <= again <= 5.0):
+        fail(f"inner display dark after {inner_dark:.3f} s, OK back {again:.2f} s into the outer")
+    say(f"Start inside a level-2 display ({first_count} lit): the inner level-4 display dark "
+        f"after {inner_dark:.2f} s, OK enabled again {again:.2f} s into the outer one")
 
 
 def main():
@@ -313,59 +505,12 @@ def run(driver, page, url, work):
         fail(f"the cells before a trial show {corners}")
     say(f"window 582x423 at +{page.left}+{page.top}, cells in their places and colours")
 
-    page.click(*START)  # level 1
-    n = lit_count(page)
-    if not 1 <= n <= 100:
-        fail(f"Start lit {n} cells")
-    answer(page, str(n))
-    verdict = text_in_label(page, 240, "rgb(0,192,0)")
-    count = text_in_label(page, 288, "rgb(255,128,255)")
-    keep(page, "right", work)
-    say(f"level 1: {n} lit in reading order; {n} typed: green {verdict}, count {count}")
-    page.click(*STOP)
-    if lit_count(page) != 0:
-        fail("Stop left cells lit")
-    page.click(*START)
-    n = lit_count(page)
-    answer(page, str(n % 100 + 1))
-    verdict = text_in_label(page, 240, "rgb(255,0,0)")
-    keep(page, "wrong", work)
-    say(f"level 1: {n % 100 + 1} typed for {n}: red {verdict}")
-    page.click(*STOP)
+    exercise(page, work)
+    scale_changes(driver, page)
+    say("scale 1, 1.5, 2, 1.25, 3 and back to 1, once during a level-2 display: the window whole "
+        "and a right answer judged after each change")
 
-    driver.execute_script(WATCH)
-    page.click(*LEVEL[4])
-    page.click(*START)
-    dark = wait_dark(driver, "level 4 did not light and go dark")
-    if lit_count(page) != 0:
-        fail("level 4 left cells lit")
-    if not 0.95 <= dark <= 1.5:
-        fail(f"level 4 went dark {dark:.3f} s after the click")
-    say(f"level 4: dark {dark:.3f} s after the click, by the page's clock")
-
-    # Level 2, and one second in, level 4 and Start again: the inner display ends after its
-    # second, the outer one at its own four.
-    page.click(*LEVEL[2])
-    page.click(*START)
-    outer = time.monotonic()
-    first_count = lit_count(page)
-    time.sleep(max(0.0, outer + 1 - time.monotonic()))
-    page.click(*LEVEL[4])
-    page.click(*START)
-    page.click(*AWAY, move_only=True)
-    inner_dark = wait_dark(driver, "the inner display did not go dark")
-    enabled = ok_crop(page)
-    page.click(*OK)  # an empty answer, to see the outer display enable OK again
-    pressed = time.monotonic() - outer
-    page.click(*AWAY, move_only=True)
-    text_in_label(page, 240, "rgb(255,0,0)")
-    if pressed >= 3.8:
-        fail(f"too slow to tell: OK pressed only {pressed:.2f} s into the outer display")
-    again = wait_until("OK never came back", lambda: ok_crop(page) == enabled, 6) - outer
-    if not (0.95 <= inner_dark <= 1.5 and 3.9 <= again <= 5.0):
-        fail(f"inner display dark after {inner_dark:.3f} s, OK back {again:.2f} s into the outer")
-    say(f"Start inside a level-2 display ({first_count} lit): the inner level-4 display dark "
-        f"after {inner_dark:.2f} s, OK enabled again {again:.2f} s into the outer one")
+    tablets(driver, page, url)
 
     stored = driver.execute_script(
         "return [document.cookie, localStorage.length, sessionStorage.length];")

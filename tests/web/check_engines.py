@@ -1,0 +1,243 @@
+#!/usr/bin/python3
+# SPDX-FileCopyrightText: The Punktblick authors
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# The web build in the other engines a school has: WebKit (Safari's, as WebKitGTK's MiniBrowser
+# driven through WebKitWebDriver) and Firefox ESR (through WebDriver BiDi, which it speaks itself),
+# both headful on the X display this runs on, with real pointer and key input. Each loads the
+# page, shows the window whole, and does the same trials as the Chromium test: a right and a wrong
+# answer, a level-4 display, a Start inside a level-2 display; its console shows no error.
+# Usage: check_engines.py BUILD-WEB-DIR  (exit 77: skipped, where no engine is installed)
+import base64
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+import check_web as web
+
+WEBKIT_DRIVER = "/usr/bin/WebKitWebDriver"
+MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+FIREFOX = "/usr/bin/firefox-esr"
+
+
+class EnginePage(web.Page):
+    """A page read from whole screenshots, for drivers without Chromium's clipped ones."""
+
+    def __init__(self, work, screenshot, act, js):
+        super().__init__(None, work)
+        self.screenshot, self.act, self.js = screenshot, act, js
+
+    def shot(self):
+        with open(self.shot_path, "wb") as f:
+            f.write(self.screenshot())
+        return self.shot_path
+
+    def pixels(self, points):
+        self.shot()
+        fmt = "".join(f"%[pixel:p{{{self.left + x},{self.top + y}}}]\\n" for x, y in points)
+        return subprocess.run(["convert", self.shot_path, "-format", fmt, "info:"],
+                              capture_output=True, text=True, check=True).stdout.split()
+
+    def click(self, x, y, move_only=False):
+        moves = [{"type": "pointerMove", "x": self.left + x, "y": self.top + y, "duration": 0}]
+        if not move_only:
+            moves += [{"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]
+        self.act([{"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
+                   "actions": moves}])
+
+    def type(self, text):
+        keys = []
+        for c in text:
+            keys += [{"type": "keyDown", "value": c}, {"type": "keyUp", "value": c}]
+        self.act([{"type": "key", "id": "keyboard", "actions": keys}])
+
+
+def wait_window(page):
+    """However long loading takes: the page shows the window, then its colour fills the canvas."""
+    shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
+    web.wait_until("no window on the page", lambda: page.js(shown) == "visible", 90)
+    rect = page.js("const r = document.getElementById('qtcanvas').getBoundingClientRect();"
+                   "return [r.x, r.y];")
+    page.left, page.top = round(rect[0]), round(rect[1])
+    corners = [(0, 0), (581, 0), (0, 422), (581, 422)]
+    web.wait_until("no window's colour in the canvas",
+                   lambda: page.pixels(corners) == [web.WINDOW] * 4, 60)
+
+
+def webkit(url, work):
+    from selenium import webdriver
+    from selenium.webdriver.webkitgtk.options import Options
+    from selenium.webdriver.webkitgtk.service import Service
+
+    options = Options()
+    options.binary_location = MINIBROWSER
+    options.add_argument("--automation")
+    driver = webdriver.WebKitGTK(options=options, service=Service(WEBKIT_DRIVER))
+    try:
+        driver.set_window_size(1024, 768)
+        driver.get(url)
+        page = EnginePage(work, driver.get_screenshot_as_png,
+                          lambda actions: driver.execute("actions", {"actions": actions}),
+                          driver.execute_script)
+        # The console of WebKitGTK is not open to its driver: the page keeps what it says.
+        page.js(CONSOLE)
+        run(page, work)
+        return page.js("return window.console_errors || []")
+    finally:
+        driver.quit()
+
+
+# Errors the page reports, as its console would show them.
+CONSOLE = """
+window.console_errors = window.console_errors || [];
+window.addEventListener('error', e => console_errors.push(String(e.message)));
+window.addEventListener('unhandledrejection', e => console_errors.push('Unhandled Promise Rejection: ' + e.reason));
+"""
+
+
+class Bidi:
+    """Firefox's own WebDriver BiDi, over a WebSocket: just the commands the test needs."""
+
+    def __init__(self, port):
+        import websocket
+        self.ws = websocket.create_connection(f"ws://127.0.0.1:{port}/session", timeout=120)
+        self.serial, self.events = 0, []
+        self.send("session.new", {"capabilities": {}})
+        self.context = self.send("browsingContext.getTree", {})["contexts"][0]["context"]
+        self.send("session.subscribe", {"events": ["log.entryAdded"]})
+
+    def send(self, method, params):
+        self.serial += 1
+        self.ws.send(json.dumps({"id": self.serial, "method": method, "params": params}))
+        while True:
+            message = json.loads(self.ws.recv())
+            if message.get("type") == "event":
+                self.events.append(message)
+            elif message.get("id") == self.serial:
+                if message.get("type") == "error":
+                    web.fail(f"firefox: {method}: {message.get('message')}")
+                return message["result"]
+
+    def js(self, script, *args):
+        result = self.send("script.callFunction", {
+            "functionDeclaration": f"function (...arguments) {{ {script} }}",
+            "arguments": [plain(a) for a in args], "awaitPromise": False,
+            "target": {"context": self.context}})
+        if result.get("type") == "exception":
+            web.fail(f"firefox: script failed: {result['exceptionDetails']['text']}")
+        return value(result["result"])
+
+    def act(self, actions):
+        self.send("input.performActions", {"context": self.context, "actions": actions})
+
+    def screenshot(self):
+        data = self.send("browsingContext.captureScreenshot", {"context": self.context})["data"]
+        return base64.b64decode(data)
+
+
+def plain(v):
+    return {"type": "number", "value": v} if isinstance(v, (int, float)) else \
+        {"type": "string", "value": str(v)}
+
+
+def value(remote):
+    kind, v = remote.get("type"), remote.get("value")
+    if kind == "array":
+        return [value(item) for item in v]
+    return None if kind in ("undefined", "null") else v
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def firefox(url, work):
+    profile = os.path.join(work, "firefox")
+    os.makedirs(profile)
+    # No calls home, which this machine's closed network would refuse, and no first-run pages.
+    prefs = {"browser.shell.checkDefaultBrowser": False, "app.update.disabledForTesting": True,
+             "datareporting.policy.dataSubmissionEnabled": False, "toolkit.telemetry.enabled": False,
+             "browser.startup.homepage_override.mstone": "ignore", "startup.homepage_welcome_url":
+             "about:blank", "network.captive-portal-service.enabled": False,
+             "network.connectivity-service.enabled": False, "extensions.update.enabled": False,
+             "browser.safebrowsing.update.enabled": False, "app.normandy.enabled": False,
+             "browser.newtabpage.enabled": False, "remote.prefs.recommended": True}
+    with open(os.path.join(profile, "user.js"), "w") as f:
+        f.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in prefs.items())
+    port = free_port()
+    browser = subprocess.Popen([FIREFOX, "--no-remote", "--profile", profile,
+                                f"--remote-debugging-port={port}", "--width=1024",
+                                "--height=768", "about:blank"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        bidi = None
+        end = time.monotonic() + 60
+        while bidi is None:
+            try:
+                bidi = Bidi(port)
+            except OSError:
+                if time.monotonic() > end or browser.poll() is not None:
+                    web.fail("firefox: its WebDriver BiDi did not answer")
+                time.sleep(0.5)
+        bidi.send("browsingContext.setViewport", {"context": bidi.context,
+                                                  "viewport": {"width": 1024, "height": 768}})
+        bidi.send("browsingContext.navigate", {"context": bidi.context, "url": url,
+                                               "wait": "complete"})
+        run(EnginePage(work, bidi.screenshot, bidi.act, bidi.js), work)
+        return [e["params"].get("text") for e in bidi.events
+                if e.get("method") == "log.entryAdded" and e["params"].get("level") == "error"]
+    finally:
+        browser.terminate()
+        try:
+            browser.wait(10)
+        except subprocess.TimeoutExpired:
+            browser.kill()
+
+
+def run(page, work):
+    wait_window(page)
+    web.exercise(page, work)
+
+
+def main():
+    folder = sys.argv[1]
+    if not os.path.isfile(os.path.join(folder, "index.html")):
+        print(f"engines: no web build in {folder} (scripts/build-web): skipped")
+        return web.SKIP
+    if not os.environ.get("DISPLAY"):
+        print("engines: no X display (run under xvfb-run): skipped")
+        return web.SKIP
+    engines = [("WebKit", webkit, [WEBKIT_DRIVER, MINIBROWSER]), ("Firefox", firefox, [FIREFOX])]
+    httpd = web.serve(folder)
+    url = f"http://127.0.0.1:{httpd.server_address[1]}/"
+    ran = 0
+    try:
+        for name, engine, needs in engines:
+            missing = [n for n in needs if not os.path.exists(n)]
+            if missing:
+                print(f"engines: {name}: {', '.join(missing)} not installed: skipped")
+                continue
+            web.PREFIX = f"{name}: "
+            work = tempfile.mkdtemp()
+            try:
+                errors = engine(url, work)
+            finally:
+                shutil.rmtree(work, ignore_errors=True)
+            if errors:
+                web.fail(f"{len(errors)} errors on the console: {errors}")
+            web.say("no error on the console")
+            ran += 1
+    finally:
+        httpd.shutdown()
+    return 0 if ran else web.SKIP
+
+
+if __name__ == "__main__":
+    sys.exit(main())
