@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
-#include <QKeySequence>
 #include <QPointer>
 #include <QWindow>
 #include <QtPlugin>
@@ -60,6 +59,12 @@ private:
 };
 
 WebInputContext *context = nullptr;
+
+// Qt's code for a printing key is its character's upper case.
+int keyOf(QChar c)
+{
+    return c.toUpper().unicode();
+}
 
 // The answer is digits: the number pad, and nothing that second-guesses what the child typed.
 val makeElement()
@@ -241,8 +246,7 @@ bool WebInputContext::key(const val &event, bool press)
     }
     if (name.size() == 1) {
         const bool shortcut = modifiers & (Qt::ControlModifier | Qt::MetaModifier);
-        sendKey(QKeySequence::fromString(name.toUpper())[0].key(), modifiers,
-                shortcut ? QString() : name, press);
+        sendKey(keyOf(name[0]), modifiers, shortcut ? QString() : name, press);
         return true;
     }
     return false;
@@ -278,10 +282,8 @@ void WebInputContext::composition(const val &event, bool ended)
 void WebInputContext::type(const QString &text)
 {
     for (const QChar c : text) {
-        const QString one(c);
-        const int key = QKeySequence::fromString(one.toUpper())[0].key();
-        sendKey(key, Qt::NoModifier, one, true);
-        sendKey(key, Qt::NoModifier, one, false);
+        sendKey(keyOf(c), Qt::NoModifier, QString(c), true);
+        sendKey(keyOf(c), Qt::NoModifier, QString(c), false);
     }
 }
 

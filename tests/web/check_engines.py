@@ -28,9 +28,9 @@ FIREFOX = "/usr/bin/firefox-esr"
 class EnginePage(web.Page):
     """A page read from whole screenshots, for drivers without Chromium's clipped ones."""
 
-    def __init__(self, work, screenshot, act, js):
+    def __init__(self, work, screenshot, act, js, settle):
         super().__init__(None, work)
-        self.screenshot, self.act, self.js = screenshot, act, js
+        self.screenshot, self.act, self.js, self.settle = screenshot, act, js, settle
 
     def shot(self):
         with open(self.shot_path, "wb") as f:
@@ -40,7 +40,7 @@ class EnginePage(web.Page):
     def pixels(self, points):
         self.shot()
         fmt = "".join(f"%[pixel:p{{{self.left + x},{self.top + y}}}]\\n" for x, y in points)
-        return subprocess.run(["convert", self.shot_path, "-format", fmt, "info:"],
+        return subprocess.run(["convert", self.shot_path, "-alpha", "off", "-format", fmt, "info:"],
                               capture_output=True, text=True, check=True).stdout.split()
 
     def click(self, x, y, move_only=False):
@@ -49,12 +49,20 @@ class EnginePage(web.Page):
             moves += [{"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]
         self.act([{"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
                    "actions": moves}])
+        self.settle()
 
     def type(self, text):
         keys = []
         for c in text:
             keys += [{"type": "keyDown", "value": c}, {"type": "keyUp", "value": c}]
         self.act([{"type": "key", "id": "keyboard", "actions": keys}])
+        self.settle()
+
+
+# Resolves once the program has handled what came before (its posted events run from a task)
+# and the browser has drawn the frame after: a picture taken then shows the effect.
+SETTLE = ("requestAnimationFrame(() => setTimeout(() => requestAnimationFrame(() => "
+          "requestAnimationFrame(() => done())), 0));")
 
 
 def wait_window(page):
@@ -72,18 +80,19 @@ def wait_window(page):
 def webkit(url, work):
     from selenium import webdriver
     from selenium.webdriver.webkitgtk.options import Options
-    from selenium.webdriver.webkitgtk.service import Service
 
     options = Options()
     options.binary_location = MINIBROWSER
     options.add_argument("--automation")
-    driver = webdriver.WebKitGTK(options=options, service=Service(WEBKIT_DRIVER))
+    driver = webdriver.WebKitGTK(executable_path=WEBKIT_DRIVER, options=options,
+                                 service_log_path=os.path.join(work, "webkit.log"))
     try:
         driver.set_window_size(1024, 768)
         driver.get(url)
         page = EnginePage(work, driver.get_screenshot_as_png,
                           lambda actions: driver.execute("actions", {"actions": actions}),
-                          driver.execute_script)
+                          driver.execute_script, lambda: driver.execute_async_script(
+                              "const done = arguments[0]; " + SETTLE))
         # The console of WebKitGTK is not open to its driver: the page keeps what it says.
         page.js(CONSOLE)
         run(page, work)
@@ -105,7 +114,8 @@ class Bidi:
 
     def __init__(self, port):
         import websocket
-        self.ws = websocket.create_connection(f"ws://127.0.0.1:{port}/session", timeout=120)
+        self.ws = websocket.create_connection(f"ws://127.0.0.1:{port}/session", timeout=120,
+                                                suppress_origin=True)
         self.serial, self.events = 0, []
         self.send("session.new", {"capabilities": {}})
         self.context = self.send("browsingContext.getTree", {})["contexts"][0]["context"]
@@ -131,6 +141,10 @@ class Bidi:
         if result.get("type") == "exception":
             web.fail(f"firefox: script failed: {result['exceptionDetails']['text']}")
         return value(result["result"])
+
+    def settle(self):
+        self.send("script.evaluate", {"expression": f"new Promise(done => {{ {SETTLE} }})",
+                                      "awaitPromise": True, "target": {"context": self.context}})
 
     def act(self, actions):
         self.send("input.performActions", {"context": self.context, "actions": actions})
@@ -190,7 +204,7 @@ def firefox(url, work):
                                                   "viewport": {"width": 1024, "height": 768}})
         bidi.send("browsingContext.navigate", {"context": bidi.context, "url": url,
                                                "wait": "complete"})
-        run(EnginePage(work, bidi.screenshot, bidi.act, bidi.js), work)
+        run(EnginePage(work, bidi.screenshot, bidi.act, bidi.js, bidi.settle), work)
         return [e["params"].get("text") for e in bidi.events
                 if e.get("method") == "log.entryAdded" and e["params"].get("level") == "error"]
     finally:

@@ -308,7 +308,9 @@ def set_scale(driver, page, factor):
         "width": 0, "height": 0, "deviceScaleFactor": factor, "mobile": False})
     drawn = ("const c = document.getElementById('qtcanvas'); return devicePixelRatio == "
              "arguments[0] && c.width == Math.floor(582 * arguments[0]);")
-    wait_until(f"no canvas at scale {factor}", lambda: driver.execute_script(drawn, factor), 10)
+    # A browser notices a change of scale when it draws a frame; a picture asks for one.
+    wait_until(f"no canvas at scale {factor}", lambda: page.pixels([(0, 0)]) and
+               driver.execute_script(drawn, factor), 10)
     rect = driver.find_element(By.ID, "qtcanvas").rect
     page.left, page.top, page.scale = round(rect["x"]), round(rect["y"]), factor
     wait_until(f"the window's colour not on its background at scale {factor}",
