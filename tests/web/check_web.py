@@ -376,18 +376,22 @@ def screen_key(driver, key, code, text=""):
 
 def tablet_answer(driver, page, device, typed, as_keys):
     """Taps the answer field, checks that it asks for the number pad, types as an on-screen
-    keyboard does (committed text one digit at a time, or key events, with a slip deleted),
-    and taps OK."""
+    keyboard does (committed text one digit at a time or key events, each with a slip deleted;
+    or a composition committed whole), and taps OK."""
     tap(driver, page, *FIELD)
     pad = driver.execute_script("const e = document.activeElement; return e && "
                                 "[e.tagName, e.getAttribute('inputmode')];")
     if pad != ["INPUT", "numeric"]:
         fail(f"{device}: a tap on the answer field focused {pad}, no number pad")
-    if as_keys:
+    if as_keys == "keys":
         screen_key(driver, "9", "Digit9", "9")
         screen_key(driver, "Backspace", "Backspace")
         for digit in typed:
             screen_key(driver, digit, f"Digit{digit}", digit)
+    elif as_keys == "composition":  # as predictive input and dictation send it: whole, at once
+        driver.execute_cdp_cmd("Input.imeSetComposition", {"text": typed, "selectionStart":
+                                                           len(typed), "selectionEnd": len(typed)})
+        driver.execute_cdp_cmd("Input.insertText", {"text": typed})
     else:
         driver.execute_cdp_cmd("Input.insertText", {"text": "9"})
         screen_key(driver, "Backspace", "Backspace")
@@ -405,7 +409,9 @@ def tablets(driver, page, url):
         driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": agent,
                                                                    "platform": platform})
         open_window(driver, page, url)
-        for right, as_keys in ((True, False), (False, device == "iPad")):
+        # Each way of typing once for a right answer, which only the exact number gets.
+        first = {"iPad": "keys", "Android tablet": "composition"}.get(device, "text")
+        for right, as_keys in ((True, first), (False, "text")):
             tap(driver, page, *START)
             n = lit_count(page)
             typed = str(n if right else n % 100 + 1)
@@ -415,7 +421,7 @@ def tablets(driver, page, url):
                        f"typed, {n} lit", lambda: verdict_in_label(page, colour), 5)
             tap(driver, page, *STOP)
         say(f"{device}: taps and the on-screen keyboard's number pad, a right and a wrong answer "
-            f"judged ({'key events' if device == 'iPad' else 'committed text'} for the second)")
+            f"judged (typed as {first}, then as text)")
     driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
 
