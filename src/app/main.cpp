@@ -5,7 +5,6 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/random_source.h"
-#include "platform/scale_watch.h"
 #include "platform/web_input.h"
 #include "trial/trial.h"
 #include "window/form1.h"
@@ -38,9 +37,5 @@ int main(int argc, char *argv[])
     trial.load();
     showProgramIconAfterFirstFrame(form);
     form.show();
-    // Desktop window systems repaint a window whole when its scale changes; a browser's page
-    // leaves that to the program.
-    if constexpr (hostWindowSystem() == WindowSystem::Browser)
-        repaintWholeOnScaleChange(form);
     return app.exec();
 }

@@ -97,7 +97,6 @@ class Page:
     def __init__(self, driver, work):
         self.driver, self.shot_path = driver, os.path.join(work, "shot.png")
         self.left = self.top = 0
-        self.scale = 1  # device pixels to a CSS pixel
 
     def shot(self):
         self.driver.save_screenshot(self.shot_path)
@@ -121,9 +120,7 @@ class Page:
         part = self.shot_path + ".part.png"
         with open(part, "wb") as f:
             f.write(base64.b64decode(shot["data"]))
-        # The picture comes in device pixels: each point is read at its CSS pixel's middle.
-        fmt = "".join(f"%[pixel:p{{{int((x - min(xs) + 0.5) * self.scale)},"
-                      f"{int((y - min(ys) + 0.5) * self.scale)}}}]\\n" for x, y in points)
+        fmt = "".join(f"%[pixel:p{{{x - min(xs)},{y - min(ys)}}}]\\n" for x, y in points)
         out = subprocess.run(["convert", part, "-format", fmt, "info:"],
                              capture_output=True, text=True, check=True).stdout
         return out.split()
@@ -296,56 +293,11 @@ def open_window(driver, page, url):
 
 
 WINDOW = "srgb(255,224,192)"
-# Points of the window's own background, from corner to corner and between the controls.
-BACKGROUND = [(1, 1), (580, 1), (1, 421), (580, 421), (300, 20), (560, 300), (40, 200), (360, 400)]
-
-
-def set_scale(driver, page, factor):
-    """Changes the page's device pixel ratio as zoom or a projector would, and waits until the
-    window stands whole at the new scale: its canvas drawn at the new density, its colour on
-    its background, its cells in place."""
-    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": 0, "height": 0, "deviceScaleFactor": factor, "mobile": False})
-    drawn = ("const c = document.getElementById('qtcanvas'); return devicePixelRatio == "
-             "arguments[0] && c.width == Math.floor(582 * arguments[0]);")
-    # A browser notices a change of scale when it draws a frame; a picture asks for one.
-    wait_until(f"no canvas at scale {factor}", lambda: page.pixels([(0, 0)]) and
-               driver.execute_script(drawn, factor), 10)
-    rect = driver.find_element(By.ID, "qtcanvas").rect
-    page.left, page.top, page.scale = round(rect["x"]), round(rect["y"]), factor
-    wait_until(f"the window's colour not on its background at scale {factor}",
-               lambda: page.pixels(BACKGROUND) == [WINDOW] * len(BACKGROUND), 10)
 
 
 def verdict_in_label(page, colour):
-    """Whether the verdict's label shows text of the colour; read at any scale."""
+    """Whether the verdict's label shows text of the colour."""
     return colour in page.pixels([(x, y) for x in range(392, 505, 2) for y in range(240, 273, 2)])
-
-
-def scale_changes(driver, page):
-    """1 to 1.5, 2, 1.25, 3 and back to 1, once during a level-2 display; a trial after each."""
-    for factor in (1.5, 2, 1.25, 3, 1):
-        set_scale(driver, page, factor)
-        page.click(*LEVEL[1])
-        page.click(*START)
-        n = lit_count(page)
-        answer(page, str(n))
-        if not (1 <= n and verdict_in_label(page, GREEN)):
-            fail(f"no right verdict for {n} lit at scale {factor}")
-        page.click(*STOP)
-    page.click(*LEVEL[2])
-    page.click(*START)
-    n = lit_count(page)
-    set_scale(driver, page, 1.5)
-    if lit_count(page) != n:
-        fail("a change of scale during a display changed the cells lit")
-    dark = wait_dark(page, "the display did not go dark after a change of scale")
-    if not 3.95 <= dark <= 4.5:
-        fail(f"a display with a change of scale in it went dark {dark:.3f} s after the click")
-    answer(page, str(n))
-    if not verdict_in_label(page, GREEN):
-        fail(f"no right verdict for {n} lit after a change of scale during the display")
-    set_scale(driver, page, 1)
 
 
 # Devices as the page sees them: navigator.platform, the user agent, and a touch screen.
@@ -514,10 +466,6 @@ def run(driver, page, url, work):
     say(f"window 582x423 at +{page.left}+{page.top}, cells in their places and colours")
 
     exercise(page, work)
-    scale_changes(driver, page)
-    say("scale 1, 1.5, 2, 1.25, 3 and back to 1, once during a level-2 display: the window whole "
-        "and a right answer judged after each change")
-
     tablets(driver, page, url)
 
     stored = driver.execute_script(
