@@ -192,12 +192,14 @@ def firefox(url, work):
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         bidi = None
-        end = time.monotonic() + 60
+        end = time.monotonic() + 120
         while bidi is None:
             try:
                 bidi = Bidi(port)
             except OSError:
-                if time.monotonic() > end or browser.poll() is not None:
+                # A new profile may make Firefox start itself over: the first process ends and
+                # the second one answers.
+                if time.monotonic() > end:
                     web.fail("firefox: its WebDriver BiDi did not answer")
                 time.sleep(0.5)
         bidi.send("browsingContext.setViewport", {"context": bidi.context,
@@ -213,6 +215,7 @@ def firefox(url, work):
             browser.wait(10)
         except subprocess.TimeoutExpired:
             browser.kill()
+        subprocess.run(["pkill", "-f", profile], check=False)
 
 
 def run(page, work):

@@ -228,6 +228,9 @@ def text_in_label(page, y, colour):
 
 def answer(page, text):
     page.click(*FIELD)
+    # What takes the keys now must ask an on-screen keyboard for its number pad.
+    if page.js("return document.activeElement.getAttribute('inputmode')") != "numeric":
+        fail("a click on the answer field focused nothing that asks for the number pad")
     page.type(text)
     page.click(*OK)
     time.sleep(0.2)
