@@ -215,7 +215,8 @@ def firefox(url, work):
             browser.wait(10)
         except subprocess.TimeoutExpired:
             browser.kill()
-        subprocess.run(["pkill", "-f", profile], check=False)
+        if shutil.which("pkill"):
+            subprocess.run(["pkill", "-f", profile], check=False)
 
 
 def run(page, work):
