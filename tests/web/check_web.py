@@ -3,10 +3,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # The web build as a person would use it: the folder served on 127.0.0.1, the page in headless
-# Chromium, driven with real clicks and keys. The window stands at its own size with its cells in
-# place, lights them in reading order, judges a right and a wrong answer with both verdicts
-# whole, ends a level-4 display after about a second, and serves a Start inside a display; the
-# page stores nothing, fetches nothing but its own files, and logs no error.
+# Chromium, driven with real clicks and keys. The window stands where the page put it when parsed,
+# at its own size with its cells in place, lights them in reading order, judges a right and a
+# wrong answer with both verdicts whole, ends a level-4 display after about a second, and serves a
+# Start inside a display. As a Chromebook, an iPad and an Android tablet it is answered by taps and
+# on-screen typing alone. The page stores nothing, fetches nothing but its own files, and logs no
+# error.
 # Usage: check_web.py BUILD-WEB-DIR  (exit 77: skipped)
 import base64
 import functools
