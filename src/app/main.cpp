@@ -6,6 +6,7 @@
 #include "platform/display.h"
 #include "platform/random_source.h"
 #include "platform/web_input.h"
+#include "platform/web_scale.h"
 #include "trial/trial.h"
 #include "window/form1.h"
 #include "window/program_icon.h"
@@ -37,5 +38,6 @@ int main(int argc, char *argv[])
     trial.load();
     showProgramIconAfterFirstFrame(form);
     form.show();
+    repaintWholeOnScaleChange();
     return app.exec();
 }

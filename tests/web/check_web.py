@@ -99,6 +99,7 @@ class Page:
     def __init__(self, driver, work):
         self.driver, self.shot_path = driver, os.path.join(work, "shot.png")
         self.left = self.top = 0
+        self.ratio = 1  # device pixels to a CSS pixel, as the pictures are taken
 
     def shot(self):
         self.driver.save_screenshot(self.shot_path)
@@ -122,7 +123,8 @@ class Page:
         part = self.shot_path + ".part.png"
         with open(part, "wb") as f:
             f.write(base64.b64decode(shot["data"]))
-        fmt = "".join(f"%[pixel:p{{{x - min(xs)},{y - min(ys)}}}]\\n" for x, y in points)
+        fmt = "".join(f"%[pixel:p{{{round((x - min(xs)) * self.ratio)},"
+                      f"{round((y - min(ys)) * self.ratio)}}}]\\n" for x, y in points)
         out = subprocess.run(["convert", part, "-format", fmt, "info:"],
                              capture_output=True, text=True, check=True).stdout
         return out.split()
@@ -357,6 +359,74 @@ def tablet_answer(driver, page, device, typed, as_keys):
     tap(driver, page, *OK)
 
 
+# Where nothing but the window's background shows: above, between and below the controls, and
+# inside the level frame.
+BACKGROUND = [(20, 20), (300, 20), (560, 20), (360, 150), (560, 230), (20, 300), (360, 300),
+              (300, 362), (560, 410), (200, 412)]
+
+
+def scale_to(page, ratio):
+    """Changes the page's scale as zooming or a projector would, while the program runs."""
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 1024, "height": 768, "deviceScaleFactor": ratio, "mobile": False})
+    page.ratio = ratio
+    page.shot()  # the browser takes in the change when it next draws
+    wait_until(f"the page kept its old scale at {ratio}",
+               lambda: page.js("return devicePixelRatio") == ratio, 5)
+    place = page.js("const r = document.getElementById('qtcanvas').getBoundingClientRect();"
+                    "return [r.x, r.y, r.width, r.height];")
+    if place[2:] != [582, 423] or any(v != int(v) for v in place[:2]):
+        fail(f"at scale {ratio} the canvas stands at {place}")
+    page.left, page.top = int(place[0]), int(place[1])
+
+
+def whole_window(page, ratio, when):
+    colours = page.pixels(BACKGROUND)
+    if colours != [WINDOW] * len(BACKGROUND):
+        fail(f"at scale {ratio}, {when}: the background shows {colours}")
+    lit_count(page)
+    # The answer field's inside and two level buttons never checked here: neither the
+    # background nor the black of a surface never drawn on.
+    controls = page.pixels([(396, 182), LEVEL[3], LEVEL[4]])
+    if WINDOW in controls or BLACK in controls:
+        fail(f"at scale {ratio}, {when}: the answer field and levels 3 and 4 show {controls}")
+
+
+def right_trial(page, ratio):
+    page.click(*LEVEL[1])
+    page.click(*START)
+    n = lit_count(page)
+    whole_window(page, ratio, "with cells lit")
+    answer(page, str(n))
+    wait_until(f"at scale {ratio}: no right verdict for {n}",
+               lambda: verdict_in_label(page, "srgb(0,192,0)"), 5)
+    page.click(*STOP)
+    whole_window(page, ratio, "after Stop")
+
+
+def scales(page):
+    """Zoomed in, out and back, before and during a display: the window is drawn whole at each
+    new scale and serves a trial."""
+    for ratio in (1.5, 2, 1.25, 3):
+        scale_to(page, ratio)
+        whole_window(page, ratio, "right after the change")
+        right_trial(page, ratio)
+    page.click(*LEVEL[2])
+    page.click(*START)
+    n = lit_count(page)
+    scale_to(page, 1)
+    whole_window(page, 1, "during a display")
+    dark = wait_dark(page, "the level-2 display did not go dark after a change of scale")
+    if lit_count(page) != 0 or not 3.95 <= dark <= 4.6:
+        fail(f"a level-2 display with a change of scale went dark after {dark:.3f} s")
+    answer(page, str(n))
+    wait_until("no right verdict after a display", lambda: verdict_in_label(
+        page, "srgb(0,192,0)"), 5)
+    right_trial(page, 1)
+    say(f"scales 1.5, 2, 1.25, 3 and, during a level-2 display (dark after {dark:.3f} s), 1: the "
+        "window drawn whole each time, a right answer judged after each change")
+
+
 def tablets(driver, page, url):
     """Each device loads the page afresh and answers one trial right and one wrong by taps and
     its on-screen keyboard alone."""
@@ -471,6 +541,7 @@ def run(driver, page, url, work):
     say(f"window 582x423 at +{page.left}+{page.top}, cells in their places and colours")
 
     exercise(page, work)
+    scales(page)
     tablets(driver, page, url)
 
     stored = driver.execute_script(

@@ -1,0 +1,119 @@
+// SPDX-FileCopyrightText: The Punktblick authors
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "web_scale.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QObject>
+#include <QScreen>
+#include <QWidget>
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdio>
+#include <string>
+
+using emscripten::val;
+
+// Qt 6.4's web platform tells no window that the scale has changed. Its backing store notices at
+// the next paint, starts over on a blank image at the new scale and keeps only what that paint
+// draws, while an expose only shows the old image again. A partial repaint after a change (cells
+// lit, a button pressed) would leave the rest of the window garbage. So every change is answered
+// with a repaint of every widget, at once.
+namespace {
+
+qreal paintedScale = 0;
+
+qreal scale()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1;
+}
+
+void repaintIfScaleChanged()
+{
+    const qreal now = scale();
+    if (now == paintedScale)
+        return;
+    paintedScale = now;
+    // The canvas's own pixels too, in case the browser has not reported the change to the page.
+    val::module_property("qtResizeAllScreens")(val::null());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible())
+            continue;
+        // Each by name: a repaint of the window alone leaves out the children that fill their
+        // own background, as if they still stood in the image.
+        for (QWidget *child : window->findChildren<QWidget *>())
+            child->update();
+        window->repaint();
+    }
+}
+
+// The browser reports a change before it draws its next frame, in which the compositor then shows
+// the window whole. Not every change is reported (Chromium's emulated scale going back to 1 is
+// not), so every paint of a window also checks first.
+class PaintCheck final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::UpdateRequest && watched->isWidgetType())
+            repaintIfScaleChanged();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void listen();
+
+void onResolutionChange(val)
+{
+    repaintIfScaleChanged();
+    listen();
+}
+
+void onViewportResize(val)
+{
+    repaintIfScaleChanged();
+}
+
+// A media query for the present resolution changes once when the ratio does; then a query for
+// the new one takes its place. Every digit counts: a query that never matched never changes.
+void listen()
+{
+    char query[64];
+    std::snprintf(query, sizeof query, "(resolution: %.17gdppx)",
+                  val::global("devicePixelRatio").as<double>());
+    val options = val::object();
+    options.set("once", true);
+    val::global("matchMedia")(std::string(query))
+        .call<void>("addEventListener", std::string("change"),
+                    val::module_property("punktblickResolutionChange"), options);
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(punktblick_scale)
+{
+    emscripten::function("punktblickResolutionChange", &onResolutionChange);
+    emscripten::function("punktblickViewportResize", &onViewportResize);
+}
+
+void repaintWholeOnScaleChange()
+{
+    paintedScale = scale();
+    listen();
+    // A pinch that zooms out of the page changes the scale Qt paints at with no change of
+    // resolution.
+    val viewport = val::global("visualViewport");
+    if (!viewport.isUndefined())
+        viewport.call<void>("addEventListener", std::string("resize"),
+                            val::module_property("punktblickViewportResize"));
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->installEventFilter(new PaintCheck(window));
+}
