@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/random_source.h"
+#include "platform/web_accessibility.h"
 #include "platform/web_input.h"
 #include "platform/web_scale.h"
 #include "trial/trial.h"
@@ -39,5 +40,6 @@ int main(int argc, char *argv[])
     showProgramIconAfterFirstFrame(form);
     form.show();
     repaintWholeOnScaleChange();
+    mirrorAccessibility(form);
     return app.exec();
 }

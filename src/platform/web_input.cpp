@@ -3,6 +3,8 @@
 
 #include "web_input.h"
 
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QInputMethodEvent>
@@ -79,7 +81,6 @@ val makeElement()
                                       {"autocapitalize", "off"},
                                       {"spellcheck", "false"},
                                       {"tabindex", "-1"},
-                                      {"aria-hidden", "true"},
                                       {"id", "punktblick-input"}})
         input.call<void>("setAttribute", std::string(name), std::string(value));
     // Over the field but unseen; 16 px, or Safari zooms the page to the focused input.
@@ -178,6 +179,14 @@ void WebInputContext::place()
 void WebInputContext::showInputPanel()
 {
     place();
+    // While it has the page's focus, a screen reader reads it as the field it stands for.
+    if (QAccessibleInterface *field =
+            QAccessible::queryAccessibleInterface(QGuiApplication::focusObject())) {
+        element_.call<void>("setAttribute", std::string("aria-label"),
+                            field->text(QAccessible::Name).toStdString());
+        element_.call<void>("setAttribute", std::string("aria-description"),
+                            field->text(QAccessible::Description).toStdString());
+    }
     shown_ = true;
     emitInputPanelVisibleChanged();
     val options = val::object();

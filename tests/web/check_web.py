@@ -359,6 +359,90 @@ def tablet_answer(driver, page, device, typed, as_keys):
     tap(driver, page, *OK)
 
 
+def ax_tree(driver):
+    """The page as a screen reader reads it: the nodes of its accessibility tree not ignored,
+    each with its role, name, description and properties."""
+    nodes = [n for n in driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+             if not n.get("ignored")]
+    for n in nodes:
+        n["r"], n["n"] = n["role"].get("value"), n.get("name", {}).get("value", "")
+        n["d"] = n.get("description", {}).get("value", "")
+        n["p"] = {p["name"]: p["value"].get("value") for p in n.get("properties", [])}
+    return nodes
+
+
+def ax_one(nodes, role, name):
+    found = [n for n in nodes if n["r"] == role and n["n"] == name]
+    if len(found) != 1:
+        fail(f"{len(found)} nodes {role} {name!r} in the accessibility tree")
+    return found[0]
+
+
+def ax_do(driver, node, function, *args):
+    """Does to a node what assistive technology does: activates it, or sets its value."""
+    target = driver.execute_cdp_cmd("DOM.resolveNode", {"backendNodeId": node["backendDOMNodeId"]})
+    driver.execute_cdp_cmd("Runtime.callFunctionOn", {
+        "objectId": target["object"]["objectId"], "functionDeclaration": function,
+        "arguments": [{"value": a} for a in args]})
+
+
+def ax_states(nodes):
+    return {name: "disabled" if ax_one(nodes, "button", name)["p"].get("disabled") else "enabled"
+            for name in ("Start", "Stop", "OK")}
+
+
+def ax_spoken(nodes):
+    """The text of each live region that announces politely."""
+    regions = {n["nodeId"] for n in nodes if n["r"] == "status" and n["p"].get("live") == "polite"}
+    return [n["n"] for n in nodes if n["r"] == "StaticText" and n.get("parentId") in regions]
+
+
+def accessibility(driver, page):
+    """Read and driven as a screen reader would, through the page's accessibility tree alone."""
+    nodes = ax_tree(driver)
+    if ax_states(nodes) != {"Start": "enabled", "Stop": "disabled", "OK": "disabled"}:
+        fail(f"before a trial the buttons are {ax_states(nodes)}")
+    group = ax_one(nodes, "radiogroup", "Schwierigkeit")
+    radios = [n for n in nodes if n["r"] == "radio"]
+    if [(r["n"], r["p"].get("checked"), r.get("parentId")) for r in radios] != [
+            (str(level), str(level == 1).lower(), group["nodeId"]) for level in range(1, 5)]:
+        fail("the levels are not a radio group of 1 to 4 with 1 checked")
+    field = ax_one(nodes, "textbox", "Antwort")
+    if field["d"] != "Wie viele Felder waren grün?":
+        fail(f"the answer field is described as {field['d']!r}")
+    cells = [(n["n"], n["d"], n["p"]) for n in nodes if n["r"] == "cell"]
+    if [c[:2] for c in cells] != [(f"Feld {i + 1}", f"Zeile {i // 10 + 1}, Spalte {i % 10 + 1}")
+                                  for i in range(100)] or any(c[2] for c in cells):
+        fail("the cells are not Feld 1 to 100 by row and column, with no state")
+    box = driver.execute_cdp_cmd("DOM.getBoxModel", {
+        "backendNodeId": ax_one(nodes, "button", "Start")["backendDOMNodeId"]})["model"]
+    if box["border"][:2] != [page.left + 392, page.top + 48] or box["width"] != 89:
+        fail(f"Start's object stands at {box['border'][:2]}, {box['width']} wide")
+
+    ax_do(driver, radios[2], "function () { this.click(); }")
+    wait_until("level 3 chosen through its object did not take",
+               lambda: ax_tree(driver)[0] and ax_one(ax_tree(driver), "radio", "3")[
+                   "p"].get("checked") == "true", 5)
+    ax_do(driver, radios[0], "function () { this.click(); }")
+    ax_do(driver, ax_one(nodes, "button", "Start"), "function () { this.click(); }")
+    wait_until("Start through its object did not start a trial", lambda: ax_states(
+        ax_tree(driver)) == {"Start": "disabled", "Stop": "enabled", "OK": "enabled"}, 5)
+    wait_until("no cell lit", lambda: page.pixels([CELLS[0]]) == [GREEN], 5)
+    n = lit_count(page)
+    if [(c["n"], c["d"], c["p"]) for c in ax_tree(driver) if c["r"] == "cell"] != cells:
+        fail("a cell's object tells whether it is lit")
+    ax_do(driver, field, "function (v) { this.value = v; this.dispatchEvent(new InputEvent("
+          "'input', {bubbles: true})); }", str(n))
+    ax_do(driver, ax_one(nodes, "button", "OK"), "function () { this.click(); }")
+    spoken = [f"Ergebnis: Richtig !!!", f"Anzahl: {n}"]
+    wait_until(f"no {spoken} announced for {n} set into the field",
+               lambda: ax_spoken(ax_tree(driver)) == spoken, 5)
+    ax_do(driver, ax_one(nodes, "button", "Stop"), "function () { this.click(); }")
+    wait_until("Stop through its object did not end the trial", lambda: lit_count(page) == 0, 5)
+    say(f"accessibility tree: {len(nodes)} nodes; buttons, level radio group, answer field, "
+        f"100 cells by place; a trial driven through it alone, {spoken} announced")
+
+
 # Where nothing but the window's background shows: above, between and below the controls, and
 # inside the level frame.
 BACKGROUND = [(20, 20), (300, 20), (560, 20), (360, 150), (560, 230), (20, 300), (360, 300),
@@ -540,6 +624,7 @@ def run(driver, page, url, work):
         fail(f"the cells before a trial show {corners}")
     say(f"window 582x423 at +{page.left}+{page.top}, cells in their places and colours")
 
+    accessibility(driver, page)
     exercise(page, work)
     scales(page)
     tablets(driver, page, url)
