@@ -13,6 +13,7 @@
 import base64
 import functools
 import http.server
+import json
 import os
 import shutil
 import subprocess
@@ -49,23 +50,28 @@ def say(what):
 
 
 class Server(http.server.SimpleHTTPRequestHandler):
-    """Serves the folder as a static server with gzip_static would, and notes every request."""
+    """Serves the folder as a static server with brotli_static and gzip_static would, and notes
+    every request and what it sent."""
     extensions_map = {".html": "text/html; charset=utf-8", ".js": "text/javascript",
                       ".wasm": "application/wasm", ".svg": "image/svg+xml", ".png": "image/png",
-                      "": "application/octet-stream"}
+                      ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
     requests = []
+    sent = {}
 
     def send_head(self):
         Server.requests.append(self.path)
         path = self.translate_path(self.path)
-        if "gzip" in self.headers.get("Accept-Encoding", "") and os.path.isfile(path + ".gz"):
-            body = open(path + ".gz", "rb")
-            self.send_response(200)
-            self.send_header("Content-Type", self.guess_type(path))
-            self.send_header("Content-Encoding", "gzip")
-            self.send_header("Content-Length", str(os.fstat(body.fileno()).st_size))
-            self.end_headers()
-            return body
+        accepted = self.headers.get("Accept-Encoding", "")
+        for coding, suffix in (("br", ".br"), ("gzip", ".gz")):
+            if coding in accepted and os.path.isfile(path + suffix):
+                body = open(path + suffix, "rb")
+                Server.sent[self.path] = coding
+                self.send_response(200)
+                self.send_header("Content-Type", self.guess_type(path))
+                self.send_header("Content-Encoding", coding)
+                self.send_header("Content-Length", str(os.fstat(body.fileno()).st_size))
+                self.end_headers()
+                return body
         return super().send_head()
 
     def log_message(self, *args):
@@ -253,10 +259,20 @@ def ok_crop(page):
     return "".join(page.pixels([(x, y) for x in range(456, 505, 4) for y in range(176, 209, 4)]))
 
 
-# Installed before the page's own scripts: where the canvas stood once the page was parsed, and
-# how far anything on the page moved since (the browser's layout-shift score).
+# Installed before the page's own scripts: where the canvas stood once the page was parsed, how
+# far anything on the page moved since (the browser's layout-shift score), and when the window
+# was first drawn, in ms from asking for the page.
 LAYOUT = """
-window.punktblick_layout = {shift: 0, parsed: null};
+window.punktblick_layout = {shift: 0, parsed: null, drawn: null};
+for (const gl of [self.WebGLRenderingContext, self.WebGL2RenderingContext]) {
+  for (const name of gl ? ['drawArrays', 'drawElements'] : []) {
+    const draw = gl.prototype[name];
+    gl.prototype[name] = function (...args) {
+      if (punktblick_layout.drawn === null) punktblick_layout.drawn = performance.now();
+      return draw.apply(this, args);
+    };
+  }
+}
 new PerformanceObserver(list => {
   for (const entry of list.getEntries()) punktblick_layout.shift += entry.value;
 }).observe({type: 'layout-shift', buffered: true});
@@ -270,11 +286,11 @@ document.addEventListener('DOMContentLoaded', () => {
 def open_window(driver, page, url):
     """Loads the page and waits, however long loading takes, until the page shows the window
     and its colour fills the canvas; only then takes the window's place, which must be the one
-    it had when the page was parsed, on whole pixels. Returns the ms to the first frame."""
+    it had when the page was parsed, on whole pixels. Returns the ms from asking for the page
+    to the window's first draw, by the page's clock."""
     if not getattr(driver, "watches_layout", False):
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": LAYOUT})
         driver.watches_layout = True
-    begun = time.monotonic()
     driver.get(url)
     shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
     end = time.monotonic() + 60
@@ -288,7 +304,7 @@ def open_window(driver, page, url):
     if place[2:] != [582, 423]:
         fail(f"the canvas is {place[2]}x{place[3]} CSS pixels")
     page.left, page.top = round(place[0]), round(place[1])
-    first = wait_until("no window's colour in the canvas", lambda: page.shot() and page.box(
+    wait_until("no window's colour in the canvas", lambda: page.shot() and page.box(
         "rgb(255,224,192)", (584, 425, -1, -1)) == "582x423+1+1", 60)
     layout = driver.execute_script("return punktblick_layout")
     if layout["parsed"] != place or any(v != int(v) for v in place[:2]):
@@ -296,7 +312,7 @@ def open_window(driver, page, url):
              f"{place} with the window up")
     if layout["shift"] > 0:
         fail(f"the page's layout shifted by {layout['shift']:.4f} while the program started")
-    return 1000 * (first - begun)
+    return layout["drawn"]
 
 
 WINDOW = "srgb(255,224,192)"
@@ -511,6 +527,44 @@ def scales(page):
         "window drawn whole each time, a right answer judged after each change")
 
 
+def offline(driver, page, url):
+    """Once visited, the page installs as a program and starts with the network cut; it keeps
+    nothing but its own files."""
+    manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
+    data = json.loads(manifest.get("data") or "{}")
+    fields = {k: data.get(k) for k in ("name", "lang", "display", "start_url", "theme_color")}
+    if manifest.get("errors") or fields != {
+            "name": "Punktblick", "lang": "de", "display": "standalone", "start_url": "./",
+            "theme_color": "#ffe0c0"} or not any("256" in i["sizes"] for i in data["icons"]):
+        fail(f"the manifest: {manifest.get('errors')}, {fields}")
+    wait_until("no service worker took the page", lambda: page.js(
+        "return navigator.serviceWorker.controller !== null"), 30)
+    driver.execute_cdp_cmd("Network.enable", {})
+    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    asked = len(Server.requests)
+    try:
+        first = open_window(driver, page, url)
+        right_trial(page, 1)
+    finally:
+        driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    # Only the browser's own check for a new version passes the page's cut; cut for real, it
+    # fails and the kept version serves.
+    asked = [r for r in Server.requests[asked:] if r != "/sw.js"]
+    if asked:
+        fail(f"offline, the page asked the server for {asked}")
+    origin = url.rstrip("/")
+    usage = driver.execute_cdp_cmd("Storage.getUsageAndQuota", {"origin": origin})
+    kept = {u["storageType"] for u in usage["usageBreakdown"] if u["usage"] > 0}
+    databases = page.js("return indexedDB.databases().then(list => list.length);")
+    if kept - {"cache_storage", "service_workers"} or databases:
+        fail(f"the page stored more than its files: {kept}, {databases} databases")
+    say(f"installable (manifest: {fields['display']}, icons); with the network cut the window "
+        f"came in {first:.0f} ms from the device's copy and judged a trial; stored: "
+        f"{sorted(kept)} only")
+
+
 def tablets(driver, page, url):
     """Each device loads the page afresh and answers one trial right and one wrong by taps and
     its on-screen keyboard alone."""
@@ -627,6 +681,7 @@ def run(driver, page, url, work):
     accessibility(driver, page)
     exercise(page, work)
     scales(page)
+    offline(driver, page, url)
     tablets(driver, page, url)
 
     stored = driver.execute_script(
@@ -634,7 +689,8 @@ def run(driver, page, url, work):
     if stored != ["", 0, 0]:
         fail(f"the page stored something: {stored}")
     own = {"/", "/index.html", "/qtloader.js", "/punktblick.js", "/punktblick.wasm",
-           "/punktblick.svg", "/punktblick-32.png", "/punktblick-256.png", "/favicon.ico"}
+           "/punktblick.svg", "/punktblick-32.png", "/punktblick-256.png", "/favicon.ico",
+           "/sw.js", "/manifest.webmanifest"}
     strangers = set(Server.requests) - own
     resources = driver.execute_script(
         "return performance.getEntriesByType('resource').map(e => e.name);")
