@@ -3,6 +3,8 @@
 
 #include "web_accessibility.h"
 
+#include "after_first_paint.h"
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleInterface>
@@ -12,7 +14,6 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <emscripten/bind.h>
@@ -320,38 +321,11 @@ EMSCRIPTEN_BINDINGS(punktblick_accessibility)
     emscripten::function("punktblickAccessibleAction", &onAction);
 }
 
-namespace {
-
-// Built once the window has painted, so that the first frame waits for none of it.
-class AfterFirstPaint final : public QObject
-{
-public:
-    explicit AfterFirstPaint(QWidget &window) : QObject(&window), window_(window)
-    {
-        window.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, &window_, [window = &window_] {
-                if (!mirror)
-                    mirror = new Mirror(*window);
-            });
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    QWidget &window_;
-};
-
-} // namespace
-
 void mirrorAccessibility(QWidget &window)
 {
-    new AfterFirstPaint(window);
+    // Once the window has painted: the first frame waits for none of it.
+    afterFirstPaint(window, [&window] {
+        if (!mirror)
+            mirror = new Mirror(window);
+    });
 }

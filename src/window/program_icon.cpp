@@ -3,15 +3,15 @@
 
 #include "program_icon.h"
 
+#include "platform/after_first_paint.h"
+
 #include <QApplication>
 #include <QDir>
-#include <QEvent>
 #include <QImageReader>
 #include <QMap>
 #include <QPixmap>
 #include <QStandardPaths>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -68,31 +68,7 @@ void nameProgram()
     QApplication::setDesktopFileName(QString::fromLatin1(DesktopId));
 }
 
-namespace {
-
-class FirstFrameWatch : public QObject
-{
-public:
-    explicit FirstFrameWatch(QWidget &window) : QObject(&window)
-    {
-        window.installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            // Queued, so that the frame being painted reaches the screen first.
-            QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(programIcon()); });
-            deleteLater();
-        }
-        return false;
-    }
-};
-
-} // namespace
-
 void showProgramIconAfterFirstFrame(QWidget &window)
 {
-    new FirstFrameWatch(window);
+    afterFirstPaint(window, [] { QApplication::setWindowIcon(programIcon()); });
 }
