@@ -6,7 +6,7 @@
 "use strict";
 const VERSION = "@PROJECT_VERSION@";
 const CACHE = "punktblick-" + VERSION;
-const FILES = ["./", "index.html", "qtloader.js", "punktblick.js", "punktblick.wasm",
+const FILES = ["./", "index.html", "punktblick.js", "punktblick.wasm",
                "manifest.webmanifest", "punktblick.svg", "punktblick-32.png", "punktblick-256.png"];
 
 // A new version is fetched whole, past the browser's own cache, before it serves anything: if

@@ -693,7 +693,7 @@ def run(driver, page, url, work):
         "return [document.cookie, localStorage.length, sessionStorage.length];")
     if stored != ["", 0, 0]:
         fail(f"the page stored something: {stored}")
-    own = {"/", "/index.html", "/qtloader.js", "/punktblick.js", "/punktblick.wasm",
+    own = {"/", "/index.html", "/punktblick.js", "/punktblick.wasm",
            "/punktblick.svg", "/punktblick-32.png", "/punktblick-256.png", "/favicon.ico",
            "/sw.js", "/manifest.webmanifest"}
     strangers = set(Server.requests) - own
