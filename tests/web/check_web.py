@@ -57,9 +57,17 @@ class Server(http.server.SimpleHTTPRequestHandler):
                       ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
     requests = []
     sent = {}
+    missing = set()  # paths answered with 404, as a server that lacks a file
+    wasm_type = "application/wasm"  # what many servers send instead: application/octet-stream
+
+    def guess_type(self, path):
+        return Server.wasm_type if path.endswith(".wasm") else super().guess_type(path)
 
     def send_head(self):
         Server.requests.append(self.path)
+        if self.path in Server.missing:
+            self.send_error(404)
+            return None
         path = self.translate_path(self.path)
         accepted = self.headers.get("Accept-Encoding", "")
         for coding, suffix in (("br", ".br"), ("gzip", ".gz")):
@@ -263,7 +271,7 @@ def ok_crop(page):
 # far anything on the page moved since (the browser's layout-shift score), and when the window
 # was first drawn, in ms from asking for the page.
 LAYOUT = """
-window.punktblick_layout = {shift: 0, parsed: null, drawn: null, resized: false};
+window.punktblick_layout = {shift: 0, parsed: null, drawn: null, resized: false, moved: []};
 addEventListener('resize', () => { punktblick_layout.resized = true; });
 for (const gl of [self.WebGLRenderingContext, self.WebGL2RenderingContext]) {
   for (const name of gl ? ['drawArrays', 'drawElements'] : []) {
@@ -275,7 +283,15 @@ for (const gl of [self.WebGLRenderingContext, self.WebGL2RenderingContext]) {
   }
 }
 new PerformanceObserver(list => {
-  for (const entry of list.getEntries()) punktblick_layout.shift += entry.value;
+  for (const entry of list.getEntries()) {
+    punktblick_layout.shift += entry.value;
+    for (const moved of entry.sources || []) {
+      const r = (rect) => [rect.x, rect.y, rect.width, rect.height].join(',');
+      punktblick_layout.moved.push(`${moved.node ? moved.node.nodeName + '#' + moved.node.id : '?'}`
+        + ` ${r(moved.previousRect)} -> ${r(moved.currentRect)} at ${Math.round(entry.startTime)}`
+        + ` ms, viewport ${innerWidth}x${innerHeight}`);
+    }
+  }
 }).observe({type: 'layout-shift', buffered: true});
 document.addEventListener('DOMContentLoaded', () => {
   const r = document.getElementById('qtcanvas').getBoundingClientRect();
@@ -316,7 +332,8 @@ def open_window(driver, page, url):
         fail(f"the canvas stood at {layout['parsed']} once the page was parsed and stands at "
              f"{place} with the window up")
     if layout["shift"] > 0:
-        fail(f"the page's layout shifted by {layout['shift']:.4f} while the program started")
+        fail(f"the page's layout shifted by {layout['shift']:.4f} while the program started: "
+             f"{'; '.join(layout['moved'])}")
     return layout["drawn"]
 
 
@@ -532,6 +549,32 @@ def scales(page):
         "window drawn whole each time, a right answer judged after each change")
 
 
+def servers(driver, page, url):
+    """The page on servers that serve it badly, each at an origin it has not started from (no
+    kept files): a wasm of another type still starts, a missing one says so in German."""
+    fresh = url.replace("127.0.0.1", "localhost")
+    try:
+        Server.missing = {"/punktblick.wasm"}
+        driver.get(fresh)
+        said = "return document.getElementById('status').textContent"
+        wait_until("no word that the program is missing", lambda: "konnte nicht starten" in
+                   page.js(said), 30)
+        if "404" not in page.js(said) or page.js(
+                "return getComputedStyle(document.getElementById('qtcanvas')).visibility") != \
+                "hidden":
+            fail(f"without the wasm the page says: {page.js(said)}")
+        Server.missing, Server.wasm_type = set(), "application/octet-stream"
+        open_window(driver, page, fresh)
+        right_trial(page, 1)
+    finally:
+        Server.missing, Server.wasm_type = set(), "application/wasm"
+    unexpected = [e["message"] for e in driver.get_log("browser")
+                  if e["level"] == "SEVERE" and "404" not in e["message"]]
+    if unexpected:
+        fail(f"console errors on the bad servers: {unexpected}")
+    say("a wasm missing on the server: the page says so; served as another type: it starts")
+
+
 def offline(driver, page, url):
     """Once visited, the page installs as a program and starts with the network cut; it keeps
     nothing but its own files."""
@@ -688,6 +731,7 @@ def run(driver, page, url, work):
     scales(page)
     offline(driver, page, url)
     tablets(driver, page, url)
+    servers(driver, page, url)
 
     stored = driver.execute_script(
         "return [document.cookie, localStorage.length, sessionStorage.length];")
