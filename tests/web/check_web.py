@@ -268,11 +268,17 @@ def ok_crop(page):
 
 
 # Installed before the page's own scripts: where the canvas stood once the page was parsed, how
-# far anything on the page moved since (the browser's layout-shift score), and when the window
-# was first drawn, in ms from asking for the page.
+# far anything on the page moved since (the browser's layout-shift score), when the window was
+# first drawn, in ms from asking for the page, and which WebGL contexts were asked for.
 LAYOUT = """
-window.punktblick_layout = {shift: 0, parsed: null, drawn: null, resized: false, moved: []};
+window.punktblick_layout = {shift: 0, parsed: null, drawn: null, resized: false, moved: [],
+                            contexts: []};
 addEventListener('resize', () => { punktblick_layout.resized = true; });
+const getContext = HTMLCanvasElement.prototype.getContext;
+HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+  if (this.id === 'qtcanvas') punktblick_layout.contexts.push([type, attributes || {}]);
+  return getContext.apply(this, arguments);
+};
 for (const gl of [self.WebGLRenderingContext, self.WebGL2RenderingContext]) {
   for (const name of gl ? ['drawArrays', 'drawElements'] : []) {
     const draw = gl.prototype[name];
@@ -338,6 +344,10 @@ def open_window(driver, page, url):
 
 
 WINDOW = "srgb(255,224,192)"
+# What WebGL itself reads of a context's attributes; Emscripten adds its own.
+WEBGL_ATTRIBUTES = {"alpha", "depth", "stencil", "antialias", "premultipliedAlpha",
+                    "preserveDrawingBuffer", "powerPreference", "failIfMajorPerformanceCaveat",
+                    "desynchronized", "xrCompatible"}
 
 
 def verdict_in_label(page, colour):
@@ -725,6 +735,12 @@ def run(driver, page, url, work):
     if corners != [BLACK, "srgb(64,0,0)", "srgb(64,0,0)", "srgb(64,0,0)"]:
         fail(f"the cells before a trial show {corners}")
     say(f"window 582x423 at +{page.left}+{page.top}, cells in their places and colours")
+    # The page makes the program's context before the program asks; the program then gets that
+    # one, whatever it asks for, so it must ask for what the page made.
+    asked = [[kind, {k: v for k, v in attributes.items() if k in WEBGL_ATTRIBUTES}]
+             for kind, attributes in driver.execute_script("return punktblick_layout.contexts")]
+    if len(asked) != 2 or asked[0] != asked[1]:
+        fail(f"the page made a WebGL context other than the program asked for: {asked}")
 
     accessibility(driver, page)
     exercise(page, work)
