@@ -57,8 +57,8 @@ def main():
     folder = next((a for a in args if not a.startswith("--") and not a.isdigit()), "build-web")
     httpd = web.serve(folder)
     url = f"http://127.0.0.1:{httpd.server_address[1]}/"
-    first_frames, cached_frames, later_frames, screen, after_click = [], [], {4: [], 2: [], 1: []}, {
-        4: [], 2: [], 1: []}
+    first_frames, cached_frames, later_frames = [], [], []
+    screen, after_click = {4: [], 2: [], 1: []}, {4: [], 2: [], 1: []}
     frames_late = {4: [], 2: [], 1: []}
     blank = idle = busy = None
     for run in range(runs):
