@@ -9,7 +9,8 @@
 # every animation frame's start is noted, so the frame that first shows the cells lit and the one
 # that first shows them dark are known by the browser's own frame times: a display's screen time
 # runs from the start of the one to the start of the other.
-# Usage: bench/web.py [BUILD-WEB-DIR] [--runs N]   (default build-web, 5 runs)
+# Usage: bench/web.py [BUILD-WEB-DIR] [--beside OTHER-BUILD-WEB-DIR] [--runs N]
+#   (default build-web, 5 runs); --beside times another build's start in turn with this one's
 import os
 import sys
 import tempfile
@@ -51,17 +52,47 @@ def median(values):
     return values[len(values) // 2]
 
 
+def visits(driver, page, url, folder, times):
+    """Times the window's first frame on a first visit, on the visit after it (once the page has
+    kept its files, where the build does, as on a device that has visited it before) and on two
+    later ones: the browser may still be optimising what the first visit ran, and keep that for
+    the visits after."""
+    times["first visit"].append(web.open_window(driver, page, url))
+    if os.path.isfile(os.path.join(folder, "sw.js")):
+        web.wait_until("no service worker took the page", lambda: page.js(
+            "return navigator.serviceWorker.controller !== null"), 30)
+    times["second visit"].append(web.open_window(driver, page, url))
+    for _ in range(2):
+        times["later visits"].append(web.open_window(driver, page, url))
+
+
 def main():
     args = sys.argv[1:]
     runs = int(args[args.index("--runs") + 1]) if "--runs" in args else 5
-    folder = next((a for a in args if not a.startswith("--") and not a.isdigit()), "build-web")
+    beside = args[args.index("--beside") + 1] if "--beside" in args else None
+    folder = next((a for a in args if not a.startswith("--") and not a.isdigit() and a != beside),
+                  "build-web")
     httpd = web.serve(folder)
     url = f"http://127.0.0.1:{httpd.server_address[1]}/"
-    first_frames, cached_frames, later_frames = [], [], []
+    kinds = ("first visit", "second visit", "later visits")
+    times = {kind: [] for kind in kinds}
+    other_times = {kind: [] for kind in kinds}
+    if beside:
+        # Another build's start-up, timed in turn with this one's, so that both meet the same
+        # load of the machine. Another port is another origin: nothing kept is shared.
+        other_httpd = web.serve(beside)
+        other_url = f"http://127.0.0.1:{other_httpd.server_address[1]}/"
     screen, after_click = {4: [], 2: [], 1: []}, {4: [], 2: [], 1: []}
     frames_late = {4: [], 2: [], 1: []}
     blank = idle = busy = None
     for run in range(runs):
+        if beside:
+            work = tempfile.mkdtemp()
+            driver = web.browser(os.path.join(work, "profile"))
+            try:
+                visits(driver, web.Page(driver, work), other_url, beside, other_times)
+            finally:
+                driver.quit()
         work = tempfile.mkdtemp()
         driver = web.browser(os.path.join(work, "profile"))
         page = web.Page(driver, work)
@@ -70,17 +101,7 @@ def main():
                 driver.get("about:blank")
                 time.sleep(5)
                 blank = renderer_cpu(driver, 5.0)
-            first_frames.append(web.open_window(driver, page, url))
-            # Again, once the page has kept its files (where the build does), as on a device
-            # that has visited it before.
-            if os.path.isfile(os.path.join(folder, "sw.js")):
-                web.wait_until("no service worker took the page", lambda: page.js(
-                    "return navigator.serviceWorker.controller !== null"), 30)
-            cached_frames.append(web.open_window(driver, page, url))
-            # The browser may still be optimising what the first visit ran, and keep that for
-            # the visits after: two more show the start of a device that comes back often.
-            for _ in range(2):
-                later_frames.append(web.open_window(driver, page, url))
+            visits(driver, page, url, folder, times)
             if run == 0:
                 idle = renderer_cpu(driver, 5.0)
             page.js(web.WATCH)
@@ -102,10 +123,14 @@ def main():
         finally:
             driver.quit()
     httpd.shutdown()
-    for visit, times in (("first visit", first_frames), ("second visit", cached_frames),
-                         ("later visits", later_frames)):
-        print(f"{visit}, first frame after asking for the page: median {median(times):.0f} ms "
-              f"(of {len(times)}: {', '.join(f'{t:.0f}' for t in times)})")
+    if beside:
+        other_httpd.shutdown()
+    for name, build_times in ((folder, times), (beside, other_times)):
+        for kind in kinds if name else ():
+            found = build_times[kind]
+            print(f"{name}: {kind}, first frame after asking for the page: median "
+                  f"{median(found):.0f} ms (of {len(found)}: "
+                  f"{', '.join(f'{t:.0f}' for t in found)})")
     print(f"browser CPU (% of one core): empty page {blank:.1f}, Punktblick waiting for input "
           f"{idle:.1f}, during a display {busy:.1f}")
     intervals = [b - a for a, b in zip(starts, starts[1:])]
