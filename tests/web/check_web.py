@@ -560,8 +560,9 @@ def scales(page):
 
 
 def servers(driver, page, url):
-    """The page on servers that serve it badly, each at an origin it has not started from (no
-    kept files): a wasm of another type still starts, a missing one says so in German."""
+    """The page on servers that serve it badly, at an origin where it keeps nothing yet (it
+    keeps its files only once the program has run): a missing wasm is told in German, one of
+    another type still starts."""
     fresh = url.replace("127.0.0.1", "localhost")
     try:
         Server.missing = {"/punktblick.wasm"}
