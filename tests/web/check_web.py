@@ -53,7 +53,7 @@ class Server(http.server.SimpleHTTPRequestHandler):
     """Serves the folder as a static server with brotli_static and gzip_static would, and notes
     every request and what it sent."""
     extensions_map = {".html": "text/html; charset=utf-8", ".js": "text/javascript",
-                      ".wasm": "application/wasm", ".svg": "image/svg+xml", ".png": "image/png",
+                      ".svg": "image/svg+xml", ".png": "image/png",
                       ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
     requests = []
     sent = {}
