@@ -3,12 +3,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # The web build in headless Chromium: time from asking for the page to the window's first draw,
-# on a first visit, the visit after it and two later ones, the browser's CPU while the page waits
-# for input and while a display runs, and how late each timed display lasts on the screen, read
-# from inside the page: every WebGL draw is followed by a read of the first cell's pixel, and
-# every animation frame's start is noted, so the frame that first shows the cells lit and the one
-# that first shows them dark are known by the browser's own frame times: a display's screen time
-# runs from the start of the one to the start of the other.
+# on a first visit, the visit after it, two later ones and one in a new tab, the browser's CPU
+# while the page waits for input and while a display runs, and how late each timed display lasts
+# on the screen, read from inside the page: every WebGL draw is followed by a read of the first
+# cell's pixel, and every animation frame's start is noted, so the frame that first shows the
+# cells lit and the one that first shows them dark are known by the browser's own frame times: a
+# display's screen time runs from the start of the one to the start of the other.
 # Usage: bench/web.py [BUILD-WEB-DIR] [--beside OTHER-BUILD-WEB-DIR] [--runs N]
 #   (default build-web, 5 runs); --beside times another build's start in turn with this one's
 import os
@@ -52,18 +52,40 @@ def median(values):
     return values[len(values) // 2]
 
 
+def settle(driver):
+    """Waits until the browser has done with the last visit: the service worker's install, the
+    compiler's optimising of what ran, the collection of the last page. A device that comes back
+    to the page has long done with all of that."""
+    end = time.monotonic() + 30
+    quiet = 0
+    while quiet < 2 and time.monotonic() < end:
+        quiet = quiet + 1 if renderer_cpu(driver, 0.5) < 10 else 0  # % of one core
+
+
 def visits(driver, page, url, folder, times):
-    """Times the window's first frame on a first visit, on the visit after it (once the page has
-    kept its files, where the build does, as on a device that has visited it before) and on two
-    later ones: the browser may still be optimising what the first visit ran, and keep that for
-    the visits after."""
+    """Times the window's first frame on a first visit; on the visit after it, once the page has
+    kept its files where the build does; on two later ones, when the browser may still hold the
+    compiled program in memory; and in a new tab, with the files kept and nothing compiled, as
+    when a child opens the page again in a browser that is already running."""
     times["first visit"].append(web.open_window(driver, page, url))
     if os.path.isfile(os.path.join(folder, "sw.js")):
         web.wait_until("no service worker took the page", lambda: page.js(
             "return navigator.serviceWorker.controller !== null"), 30)
+    settle(driver)
     times["second visit"].append(web.open_window(driver, page, url))
     for _ in range(2):
+        settle(driver)
         times["later visits"].append(web.open_window(driver, page, url))
+    # A tab opened from the browser gets a renderer process of its own.
+    old = driver.current_window_handle
+    driver.switch_to.new_window("tab")
+    new = driver.current_window_handle
+    driver.switch_to.window(old)
+    driver.close()
+    driver.switch_to.window(new)
+    driver.watches_layout = False  # the new tab has none of the old one's scripts
+    settle(driver)
+    times["new tab"].append(web.open_window(driver, page, url))
 
 
 def main():
@@ -74,7 +96,7 @@ def main():
                   "build-web")
     httpd = web.serve(folder)
     url = f"http://127.0.0.1:{httpd.server_address[1]}/"
-    kinds = ("first visit", "second visit", "later visits")
+    kinds = ("first visit", "second visit", "later visits", "new tab")
     times = {kind: [] for kind in kinds}
     other_times = {kind: [] for kind in kinds}
     if beside:
