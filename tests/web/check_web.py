@@ -564,6 +564,7 @@ def servers(driver, page, url):
     keeps its files only once the program has run): a missing wasm is told in German, one of
     another type still starts."""
     fresh = url.replace("127.0.0.1", "localhost")
+    wasm_type = Server.wasm_type
     try:
         Server.missing = {"/punktblick.wasm"}
         driver.get(fresh)
@@ -578,7 +579,7 @@ def servers(driver, page, url):
         open_window(driver, page, fresh)
         right_trial(page, 1)
     finally:
-        Server.missing, Server.wasm_type = set(), "application/wasm"
+        Server.missing, Server.wasm_type = set(), wasm_type
     unexpected = [e["message"] for e in driver.get_log("browser")
                   if e["level"] == "SEVERE" and "404" not in e["message"]]
     if unexpected:
