@@ -590,6 +590,9 @@ def servers(driver, page, url):
 def offline(driver, page, url):
     """Once visited, the page installs as a program and starts with the network cut; it keeps
     nothing but its own files."""
+    # The page offers both once the program has started.
+    wait_until("no service worker took the page", lambda: page.js(
+        "return navigator.serviceWorker.controller !== null"), 30)
     manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
     data = json.loads(manifest.get("data") or "{}")
     fields = {k: data.get(k) for k in ("name", "lang", "display", "start_url", "theme_color")}
@@ -597,8 +600,6 @@ def offline(driver, page, url):
             "name": "Punktblick", "lang": "de", "display": "standalone", "start_url": "./",
             "theme_color": "#ffe0c0"} or not any("256" in i["sizes"] for i in data["icons"]):
         fail(f"the manifest: {manifest.get('errors')}, {fields}")
-    wait_until("no service worker took the page", lambda: page.js(
-        "return navigator.serviceWorker.controller !== null"), 30)
     driver.execute_cdp_cmd("Network.enable", {})
     driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
         "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
