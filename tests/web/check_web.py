@@ -273,6 +273,8 @@ def ok_crop(page):
 LAYOUT = """
 window.punktblick_layout = {shift: 0, parsed: null, drawn: null, resized: false, moved: [],
                             contexts: []};
+let punktblick_drawn;
+punktblick_layout.first = new Promise((resolve) => { punktblick_drawn = resolve; });
 addEventListener('resize', () => { punktblick_layout.resized = true; });
 const getContext = HTMLCanvasElement.prototype.getContext;
 HTMLCanvasElement.prototype.getContext = function (type, attributes) {
@@ -283,7 +285,10 @@ for (const gl of [self.WebGLRenderingContext, self.WebGL2RenderingContext]) {
   for (const name of gl ? ['drawArrays', 'drawElements'] : []) {
     const draw = gl.prototype[name];
     gl.prototype[name] = function (...args) {
-      if (punktblick_layout.drawn === null) punktblick_layout.drawn = performance.now();
+      if (punktblick_layout.drawn === null) {
+        punktblick_layout.drawn = performance.now();
+        punktblick_drawn();
+      }
       return draw.apply(this, args);
     };
   }
@@ -315,6 +320,11 @@ def open_window(driver, page, url):
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": LAYOUT})
         driver.watches_layout = True
     driver.get(url)
+    # The first draw is awaited inside the page: asking over and over, or taking pictures, would
+    # compete with the start being timed.
+    driver.set_script_timeout(90)
+    driver.execute_async_script("""const done = arguments[arguments.length - 1];
+                                   punktblick_layout.first.then(done); setTimeout(done, 60000);""")
     shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
     end = time.monotonic() + 60
     while driver.execute_script(shown) != "visible":
