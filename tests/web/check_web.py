@@ -104,7 +104,9 @@ def browser(profile):
                  f"--user-data-dir={profile}"]:
         options.add_argument(flag)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    return webdriver.Chrome(service=Service(DRIVER), options=options)
+    driver = webdriver.Chrome(service=Service(DRIVER), options=options)
+    driver.set_script_timeout(90)  # beyond the 60 s a start may take
+    return driver
 
 
 class Page:
@@ -322,7 +324,6 @@ def open_window(driver, page, url):
     driver.get(url)
     # The first draw is awaited inside the page: asking over and over, or taking pictures, would
     # compete with the start being timed.
-    driver.set_script_timeout(90)
     driver.execute_async_script("""const done = arguments[arguments.length - 1];
                                    punktblick_layout.first.then(done); setTimeout(done, 60000);""")
     shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
