@@ -69,8 +69,7 @@ def visits(driver, page, url, folder, times):
     when a child opens the page again in a browser that is already running."""
     times["first visit"].append(web.open_window(driver, page, url))
     if os.path.isfile(os.path.join(folder, "sw.js")):
-        web.wait_until("no service worker took the page", lambda: page.js(
-            "return navigator.serviceWorker.controller !== null"), 30)
+        web.wait_for_worker(page)
     settle(driver)
     times["second visit"].append(web.open_window(driver, page, url))
     for _ in range(2):

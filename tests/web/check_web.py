@@ -598,12 +598,17 @@ def servers(driver, page, url):
     say("a wasm missing on the server: the page says so; served as another type: it starts")
 
 
+def wait_for_worker(page):
+    """Until the page's service worker has kept its files and taken the page."""
+    wait_until("no service worker took the page", lambda: page.js(
+        "return navigator.serviceWorker.controller !== null"), 30)
+
+
 def offline(driver, page, url):
     """Once visited, the page installs as a program and starts with the network cut; it keeps
     nothing but its own files."""
-    # The page offers both once the program has started.
-    wait_until("no service worker took the page", lambda: page.js(
-        "return navigator.serviceWorker.controller !== null"), 30)
+    # The page adds its manifest together with its service worker.
+    wait_for_worker(page)
     manifest = driver.execute_cdp_cmd("Page.getAppManifest", {})
     data = json.loads(manifest.get("data") or "{}")
     fields = {k: data.get(k) for k in ("name", "lang", "display", "start_url", "theme_color")}
