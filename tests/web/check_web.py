@@ -15,6 +15,7 @@ import functools
 import http.server
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -25,6 +26,7 @@ import time
 SKIP = 77
 HERE = os.path.dirname(os.path.abspath(__file__))
 COLOUR_BOX = os.path.join(HERE, "..", "support", "colour-box")
+WEB_FOLDER = os.path.join(HERE, "..", "..", "scripts", "web-folder")
 CHROMIUM, DRIVER = "/usr/bin/chromium", "/usr/bin/chromedriver"
 
 try:
@@ -65,7 +67,7 @@ class Server(http.server.SimpleHTTPRequestHandler):
 
     def send_head(self):
         Server.requests.append(self.path)
-        if self.path in Server.missing:
+        if self.path.split("?")[0] in Server.missing:
             self.send_error(404)
             return None
         path = self.translate_path(self.path)
@@ -642,6 +644,96 @@ def offline(driver, page, url):
         f"{sorted(kept)} only")
 
 
+def page_files(folder):
+    """What the build sealed into the worker: each address the page asks for with its file's
+    SHA-256, and the set's name."""
+    with open(os.path.join(folder, "sw.js"), encoding="utf-8") as f:
+        text = f.read()
+    return (json.loads(re.search(r"^const FILES = (.*);$", text, re.M).group(1)),
+            re.search(r'^const BUILD = "(.*)";$', text, re.M).group(1))
+
+
+def rebuild(copy, mark):
+    """The folder replaced by a rebuild of the same version with one file changed: the program's
+    script, which then tells the page its build; sealed as the build seals."""
+    script = os.path.join(copy, "punktblick.js")
+    with open(script, "a", encoding="utf-8") as f:
+        f.write(f"\nwindow.punktblick_build = {mark};\n")
+    for stale in (script + ".gz", script + ".br"):
+        if os.path.exists(stale):
+            os.remove(stale)
+    subprocess.run(["/usr/bin/python3", WEB_FOLDER, "seal", copy], check=True,
+                   stdout=subprocess.DEVNULL)
+    return page_files(copy)[1]
+
+
+# Waits for the worker that a visit found new to be kept or thrown away.
+NEW_WORKER = """const done = arguments[arguments.length - 1];
+navigator.serviceWorker.getRegistration().then((registration) => {
+  const watch = (worker) => {
+    const end = () => {
+      if (worker.state === "redundant" || worker.state === "activated") done(worker.state);
+    };
+    worker.addEventListener("statechange", end);
+    end();
+  };
+  if (registration.installing) return watch(registration.installing);
+  registration.addEventListener("updatefound", () => watch(registration.installing));
+  registration.update().catch((error) => done("redundant: " + error));
+});"""
+
+
+def rebuilds(driver, page, folder):
+    """Two copies of the folder on one server, each visited once: a rebuild of one with the same
+    version reaches the device by the second visit after it; a copy replaced halfway is not
+    kept, and its device goes on starting the last whole set; with the server stopped, each
+    copy starts from its own set."""
+    root = tempfile.mkdtemp()
+    copies = {name: os.path.join(root, name) for name in ("punktblick", "test")}
+    for copy in copies.values():
+        shutil.copytree(folder, copy)
+    httpd = serve(root)
+    base = f"http://127.0.0.1:{httpd.server_address[1]}/"
+
+    def visit(name):
+        open_window(driver, page, base + name + "/")
+        return page.js("return window.punktblick_build || 1")
+
+    def sets():
+        return page.js("return caches.keys()")
+    try:
+        for name in copies:
+            visit(name)
+            wait_for_worker(page)
+        build = rebuild(copies["punktblick"], 2)
+        first = visit("punktblick")
+        kept = f"punktblick {base}punktblick/ {build}"
+        wait_until("the rebuild was not kept", lambda: kept in sets() and len(
+            [s for s in sets() if s.startswith(f"punktblick {base}punktblick/ ")]) == 1, 30)
+        second = visit("punktblick")
+        if (first, second) != (1, 2):
+            fail(f"after a rebuild, visits ran builds {first} and {second}")
+
+        shutil.copytree(copies["test"], os.path.join(root, "old"))
+        rebuild(copies["test"], 3)
+        for name in ("punktblick.js", "punktblick.js.gz"):  # the old one stayed
+            shutil.copyfile(os.path.join(root, "old", name), os.path.join(copies["test"], name))
+        visit("test")
+        outcome = driver.execute_async_script(NEW_WORKER)
+        if not outcome.startswith("redundant") or visit("test") != 1:
+            fail(f"a copy replaced halfway: its worker {outcome}, the next visit ran "
+                 f"{page.js('return window.punktblick_build || 1')}")
+    finally:
+        httpd.shutdown()
+        httpd.server_close()
+    ran = {name: visit(name) for name in copies}
+    if ran != {"punktblick": 2, "test": 1}:
+        fail(f"with the server stopped, the copies ran builds {ran}")
+    shutil.rmtree(root, ignore_errors=True)
+    say("a rebuild of the same version ran on the second visit after it; a copy replaced "
+        "halfway was not kept; with the server stopped both copies started, each its own build")
+
+
 def tablets(driver, page, url):
     """Each device loads the page afresh and answers one trial right and one wrong by taps and
     its on-screen keyboard alone."""
@@ -738,7 +830,8 @@ def main():
     httpd = serve(folder)
     driver = browser(os.path.join(work, "profile"))
     try:
-        run(driver, Page(driver, work), f"http://127.0.0.1:{httpd.server_address[1]}/", work)
+        run(driver, Page(driver, work), f"http://127.0.0.1:{httpd.server_address[1]}/", folder,
+            work)
     finally:
         driver.quit()
         httpd.shutdown()
@@ -746,7 +839,7 @@ def main():
     return 0
 
 
-def run(driver, page, url, work):
+def run(driver, page, url, folder, work):
     first = open_window(driver, page, url)
     say(f"first frame {first:.0f} ms after the page was asked for; its place is the place the "
         "page gave it when parsed, on whole pixels, and nothing on the page moved")
@@ -772,10 +865,8 @@ def run(driver, page, url, work):
         "return [document.cookie, localStorage.length, sessionStorage.length];")
     if stored != ["", 0, 0]:
         fail(f"the page stored something: {stored}")
-    own = {"/", "/index.html", "/punktblick.js", "/punktblick.wasm",
-           "/punktblick.svg", "/punktblick-32.png", "/punktblick-256.png", "/favicon.ico",
-           "/sw.js", "/manifest.webmanifest"}
-    strangers = set(Server.requests) - own
+    own = {"/" + address.split("?")[0] for address in page_files(folder)[0]}
+    strangers = {r.split("?")[0] for r in Server.requests} - own - {"/", "/sw.js", "/favicon.ico"}
     resources = driver.execute_script(
         "return performance.getEntriesByType('resource').map(e => e.name);")
     strangers |= {r for r in resources if not r.startswith(driver.current_url.rstrip("/"))}
@@ -789,6 +880,7 @@ def run(driver, page, url, work):
         fail(f"{len(errors)} errors on the console")
     say(f"nothing stored, {len(set(Server.requests))} files fetched, {len(log)} console lines, "
         "no error")
+    rebuilds(driver, page, folder)
 
 
 if __name__ == "__main__":
