@@ -58,6 +58,7 @@ class Server(http.server.SimpleHTTPRequestHandler):
                       ".svg": "image/svg+xml", ".png": "image/png",
                       ".webmanifest": "application/manifest+json", "": "application/octet-stream"}
     requests = []
+    revalidated = []
     sent = {}
     missing = set()  # paths answered with 404, as a server that lacks a file
     wasm_type = "application/wasm"  # what many servers send instead: application/octet-stream
@@ -67,6 +68,8 @@ class Server(http.server.SimpleHTTPRequestHandler):
 
     def send_head(self):
         Server.requests.append(self.path)
+        if self.headers.get("Cache-Control") == "max-age=0":  # the worker keeping its set
+            Server.revalidated.append(self.path)
         if self.path.split("?")[0] in Server.missing:
             self.send_error(404)
             return None
@@ -589,15 +592,22 @@ def servers(driver, page, url):
                 "hidden":
             fail(f"without the wasm the page says: {page.js(said)}")
         Server.missing, Server.wasm_type = set(), "application/octet-stream"
+        asked, kept = len(Server.requests), len(Server.revalidated)
         open_window(driver, page, fresh)
         right_trial(page, 1)
+        fetched = [r for r in Server.requests[asked:] if r.startswith("/punktblick.wasm")]
+        fetched = fetched[len([r for r in Server.revalidated[kept:]
+                               if r.startswith("/punktblick.wasm")]):]
+        if len(fetched) != 1:
+            fail(f"a wasm of another type was fetched {len(fetched)} times")
     finally:
         Server.missing, Server.wasm_type = set(), wasm_type
     unexpected = [e["message"] for e in driver.get_log("browser")
                   if e["level"] == "SEVERE" and "404" not in e["message"]]
     if unexpected:
         fail(f"console errors on the bad servers: {unexpected}")
-    say("a wasm missing on the server: the page says so; served as another type: it starts")
+    say("a wasm missing on the server: the page says so; served as another type: it starts, "
+        "fetched once")
 
 
 def wait_for_worker(page):
