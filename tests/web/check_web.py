@@ -709,8 +709,9 @@ def rebuilds(driver, page, folder):
         open_window(driver, page, base + name + "/")
         return page.js("return window.punktblick_build || 1")
 
-    def sets():
-        return page.js("return caches.keys()")
+    def own_sets():
+        return [s for s in page.js("return caches.keys()")
+                if s.startswith(f"punktblick {base}punktblick/ ")]
     try:
         for name in copies:
             visit(name)
@@ -718,8 +719,7 @@ def rebuilds(driver, page, folder):
         build = rebuild(copies["punktblick"], 2)
         first = visit("punktblick")
         kept = f"punktblick {base}punktblick/ {build}"
-        wait_until("the rebuild was not kept", lambda: kept in sets() and len(
-            [s for s in sets() if s.startswith(f"punktblick {base}punktblick/ ")]) == 1, 30)
+        wait_until("the rebuild was not kept", lambda: own_sets() == [kept], 30)
         second = visit("punktblick")
         if (first, second) != (1, 2):
             fail(f"after a rebuild, visits ran builds {first} and {second}")
