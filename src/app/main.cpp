@@ -5,10 +5,8 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/random_source.h"
-#include "platform/web_accessibility.h"
-#include "platform/web_input.h"
-#include "platform/web_scale.h"
 #include "trial/trial.h"
+#include "web/web.h"
 #include "window/form1.h"
 #include "window/program_icon.h"
 
@@ -25,7 +23,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    useWebInput();
+    prepareForPage();
     QApplication app(argc, argv);
     nameProgram();
     addBundledFonts();
@@ -39,7 +37,6 @@ int main(int argc, char *argv[])
     trial.load();
     showProgramIconAfterFirstFrame(form);
     form.show();
-    repaintWholeOnScaleChange();
-    mirrorAccessibility(form);
+    joinPage(form);
     return app.exec();
 }

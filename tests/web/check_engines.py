@@ -6,7 +6,9 @@
 # driven through WebKitWebDriver) and Firefox ESR (through WebDriver BiDi, which it speaks itself),
 # both headful on the X display this runs on, with real pointer and key input. Each loads the
 # page, shows the window whole, and does the same trials as the Chromium test: a right and a wrong
-# answer, a level-4 display, a Start inside a level-2 display; its console shows no error.
+# answer, a level-4 display, a Start inside a level-2 display; its console shows no error. Where
+# the test has a session bus (dbus-run-session), Firefox is also answered through its accessibility
+# bridge, as a screen reader on the desktop does.
 # Usage: check_engines.py BUILD-WEB-DIR  (exit 77: skipped, where no engine is installed)
 import base64
 import json
@@ -189,10 +191,17 @@ def firefox(url, work):
     with open(os.path.join(profile, "user.js"), "w") as f:
         f.writelines(f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in prefs.items())
     port = free_port()
+    # Its accessibility bridge, where the test has a bus of its own for it.
+    bus = bool(os.environ.get("DBUS_SESSION_BUS_ADDRESS")) and shutil.which("xdotool")
+    try:
+        import pyatspi  # noqa: F401
+    except ImportError:
+        bus = False
+    env = dict(os.environ, GNOME_ACCESSIBILITY="1") if bus else None
     browser = subprocess.Popen([FIREFOX, "--no-remote", "--profile", profile,
                                 f"--remote-debugging-port={port}", "--width=1024",
                                 "--height=768", "about:blank"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
     try:
         bidi = None
         end = time.monotonic() + 120
@@ -209,7 +218,10 @@ def firefox(url, work):
                                                   "viewport": {"width": 1024, "height": 768}})
         bidi.send("browsingContext.navigate", {"context": bidi.context, "url": url,
                                                "wait": "complete"})
-        run(EnginePage(work, bidi.screenshot, bidi.act, bidi.js, bidi.settle), work)
+        page = EnginePage(work, bidi.screenshot, bidi.act, bidi.js, bidi.settle)
+        run(page, work)
+        if bus:
+            through_the_bus(page)
         return [e["params"].get("text") for e in bidi.events
                 if e.get("method") == "log.entryAdded" and e["params"].get("level") == "error"]
     finally:
@@ -225,6 +237,50 @@ def firefox(url, work):
 def run(page, work):
     wait_window(page)
     web.exercise(page, work)
+
+
+def find(node, role, name):
+    import pyatspi
+    return pyatspi.findDescendant(node, lambda n: n.getRole() == role and n.name == name)
+
+
+def through_the_bus(page):
+    """As a screen reader reaches the page on the desktop, through Firefox's accessibility bridge:
+    the answer field found by its name and focused, the count typed on the keyboard, OK pressed."""
+    import pyatspi
+    n = 0
+    while n < 10:  # a count of two digits
+        page.click(*web.LEVEL[1])
+        page.click(*web.START)
+        n = web.lit_count(page)
+
+    def found(role, name, usable=lambda node: True):
+        """The page's object of the role and name, once the bridge has it and it is usable."""
+        seen = []
+
+        def look():
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and "firefox" in (app.name or "").lower():
+                    node = find(app, role, name)
+                    if node and usable(node):
+                        seen.append(node)
+            return seen
+        web.wait_until(f"no {name} on the accessibility bus", look, 30)
+        return seen[0]
+    field = found(pyatspi.ROLE_ENTRY, "Antwort")
+    field.queryComponent().grabFocus()
+    web.wait_until("the answer field did not take the focus", lambda: field.getState().contains(
+        pyatspi.STATE_FOCUSED), 5)
+    subprocess.run(["xdotool", "type", "--delay", "100", str(n)], check=True)
+    page.settle()
+    # Found anew: the bridge tells an object's actions as they were when it was found.
+    found(pyatspi.ROLE_PUSH_BUTTON, "OK", lambda ok: ok.queryAction().nActions).queryAction(
+    ).doAction(0)
+    web.wait_until(f"no right verdict for {n} typed into the field the bus found",
+                   lambda: web.verdict_in_label(page, web.GREEN), 10)
+    page.click(*web.STOP)
+    web.say(f"through the accessibility bus: the field found and focused, {n} typed, OK pressed: "
+            "judged right")
 
 
 def main():

@@ -7,7 +7,8 @@
 # at its own size with its cells in place, lights them in reading order, judges a right and a
 # wrong answer with both verdicts whole, ends a level-4 display after about a second, and serves a
 # Start inside a display. As a Chromebook, an iPad and an Android tablet it is answered by taps and
-# on-screen typing alone. The page stores nothing, fetches nothing but its own files, and logs no
+# on-screen typing alone, with slips mended as on-screen keyboards mend them, and its one text box
+# follows the typing. The page stores nothing, fetches nothing but its own files, and logs no
 # error.
 # Usage: check_web.py BUILD-WEB-DIR  (exit 77: skipped)
 import base64
@@ -397,29 +398,46 @@ def screen_key(driver, key, code, text=""):
             **({"text": text} if text and kind == "keyDown" else {})})
 
 
-def tablet_answer(driver, page, device, typed, as_keys):
-    """Taps the answer field, checks that it asks for the number pad, types as an on-screen
-    keyboard does (committed text one digit at a time or key events, each with a slip deleted;
-    or a composition committed whole), and taps OK."""
+def ime(driver, text, replacing=None):
+    """An on-screen keyboard's composition: the text being composed, over the element's text from
+    replacing[0] to replacing[1] where given, as a suggestion takes the place of a word."""
+    driver.execute_cdp_cmd("Input.imeSetComposition", {
+        "text": text, "selectionStart": len(text), "selectionEnd": len(text),
+        **({"replacementStart": replacing[0], "replacementEnd": replacing[1]} if replacing else {})})
+
+
+def tablet_answer(driver, page, device, typed, way):
+    """Taps the answer field, checks that it is the page's one text box and asks for the number
+    pad, types as an on-screen keyboard does, with a slip mended its own way, and taps OK."""
     tap(driver, page, *FIELD)
     pad = driver.execute_script("const e = document.activeElement; return e && "
                                 "[e.tagName, e.getAttribute('inputmode')];")
     if pad != ["INPUT", "numeric"]:
         fail(f"{device}: a tap on the answer field focused {pad}, no number pad")
-    if as_keys == "keys":
+    slip = typed[:-1] + str((int(typed[-1]) + 1) % 10)
+    if way == "keys":  # a slip deleted with the keyboard's Backspace key
         screen_key(driver, "9", "Digit9", "9")
         screen_key(driver, "Backspace", "Backspace")
         for digit in typed:
             screen_key(driver, digit, f"Digit{digit}", digit)
-    elif as_keys == "composition":  # as predictive input and dictation send it: whole, at once
-        driver.execute_cdp_cmd("Input.imeSetComposition", {"text": typed, "selectionStart":
-                                                           len(typed), "selectionEnd": len(typed)})
-        driver.execute_cdp_cmd("Input.insertText", {"text": typed})
-    else:
-        driver.execute_cdp_cmd("Input.insertText", {"text": "9"})
-        screen_key(driver, "Backspace", "Backspace")
-        for digit in typed:
+    elif way == "text":  # committed text; a slip deleted as an input method does, no key event
+        for digit in slip:
             driver.execute_cdp_cmd("Input.insertText", {"text": digit})
+        driver.execute_script("document.execCommand('delete')")
+        driver.execute_cdp_cmd("Input.insertText", {"text": typed[-1]})
+    elif way == "suggestion":  # the slip typed, then replaced whole by a suggestion
+        for digit in slip:
+            driver.execute_cdp_cmd("Input.insertText", {"text": digit})
+        ime(driver, typed, replacing=(0, len(slip)))
+        driver.execute_cdp_cmd("Input.insertText", {"text": typed})
+    else:  # composed whole, as predictive input and dictation send it; committed, or still open
+        ime(driver, typed)
+        if way == "composition":
+            driver.execute_cdp_cmd("Input.insertText", {"text": typed})
+    boxes = [(n["n"], n["p"].get("value", n.get("value", {}).get("value")))
+             for n in ax_tree(driver) if n["r"] == "textbox"]
+    if boxes != [("Antwort", typed)]:
+        fail(f"{device}: with {typed} typed ({way}), the text boxes are {boxes}")
     tap(driver, page, *OK)
 
 
@@ -472,6 +490,8 @@ def accessibility(driver, page):
             (str(level), str(level == 1).lower(), group["nodeId"]) for level in range(1, 5)]:
         fail("the levels are not a radio group of 1 to 4 with 1 checked")
     field = ax_one(nodes, "textbox", "Antwort")
+    if len([n for n in nodes if n["r"] == "textbox"]) != 1:
+        fail("the page has a text box besides the answer field")
     if field["d"] != "Wie viele Felder waren grün?":
         fail(f"the answer field is described as {field['d']!r}")
     cells = [(n["n"], n["d"], n["p"]) for n in nodes if n["r"] == "cell"]
@@ -754,18 +774,19 @@ def tablets(driver, page, url):
                                                                    "platform": platform})
         open_window(driver, page, url)
         # Each way of typing once for a right answer, which only the exact number gets.
-        first = {"iPad": "keys", "Android tablet": "composition"}.get(device, "text")
-        for right, as_keys in ((True, first), (False, "text")):
+        ways = {"iPad": ["keys", "suggestion"],
+                "Android tablet": ["composition", "open composition"]}.get(device, ["text"])
+        for right, way in [(True, way) for way in ways] + [(False, "text")]:
             tap(driver, page, *START)
             n = lit_count(page)
             typed = str(n if right else n % 100 + 1)
-            tablet_answer(driver, page, device, typed, as_keys)
+            tablet_answer(driver, page, device, typed, way)
             colour = GREEN if right else "srgb(255,0,0)"
             wait_until(f"{device}: no {'right' if right else 'wrong'} verdict for {typed} "
                        f"typed, {n} lit", lambda: verdict_in_label(page, colour), 5)
             tap(driver, page, *STOP)
-        say(f"{device}: taps and the on-screen keyboard's number pad, a right and a wrong answer "
-            f"judged (typed as {first}, then as text)")
+        say(f"{device}: taps and the on-screen keyboard's number pad, the one text box following; "
+            f"right answers typed as {', '.join(ways)} judged right, a wrong one wrong")
     driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
 

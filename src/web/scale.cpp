@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: The Punktblick authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "web_scale.h"
+#include "scale.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -73,6 +73,10 @@ void listen();
 
 void onResolutionChange(val)
 {
+    // The page first puts its window on whole pixels of the new scale: only then is the place
+    // that Qt reads the place.
+    if (val place = val::global("punktblickPlace"); place.typeOf().as<std::string>() == "function")
+        place();
     repaintIfScaleChanged();
     listen();
 }

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: The Punktblick authors
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "web_accessibility.h"
+#include "accessibility.h"
 
-#include "after_first_paint.h"
+#include "page.h"
+#include "platform/after_first_paint.h"
+#include "typing.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -43,7 +45,7 @@ struct Node
     val element;
     // What the page was last told, so that only changes reach it: a live region speaks on every
     // change of its text, and a field being typed into must keep its caret.
-    QString name, description, value;
+    QString name, description;
     bool disabled = false, checked = false, hidden = false;
 };
 
@@ -52,6 +54,7 @@ class Mirror final : public QObject
 public:
     explicit Mirror(QWidget &window);
     void act(std::size_t index, const val &event);
+    void focus(std::size_t index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,45 +69,28 @@ private:
 
 Mirror *mirror = nullptr;
 
-void place(val &element, const QRect &rect, QPoint origin)
+void listen(val &element, const char *event, const char *handler = "punktblickAccessibleAction")
 {
-    val style = element["style"];
-    style.set("position", std::string("absolute"));
-    style.set("left", std::to_string(rect.x() - origin.x()) + "px");
-    style.set("top", std::to_string(rect.y() - origin.y()) + "px");
-    style.set("width", std::to_string(rect.width()) + "px");
-    style.set("height", std::to_string(rect.height()) + "px");
-    style.set("margin", std::string("0"));
-    style.set("boxSizing", std::string("border-box"));
-}
-
-val create(const char *tag)
-{
-    return val::global("document").call<val>("createElement", std::string(tag));
-}
-
-void listen(val &element, const char *event)
-{
-    element.call<void>("addEventListener", std::string(event),
-                       val::module_property("punktblickAccessibleAction"));
+    element.call<void>("addEventListener", std::string(event), val::module_property(handler));
 }
 
 Mirror::Mirror(QWidget &window) : QObject(&window)
 {
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(&window);
-    val canvas = val::global("document").call<val>("getElementById", std::string("qtcanvas"));
+    val canvas = page::canvas();
     if (!top || canvas.isNull())
         return;
     // Over the canvas, the window's size, seen by nobody and in the way of no pointer: taps and
     // clicks reach the canvas, while a screen reader's touch exploration finds each control
     // where the window draws it.
-    root_ = create("div");
+    root_ = page::create("div");
     root_.set("id", std::string("punktblick-accessible"));
     root_.call<void>("setAttribute", std::string("role"), std::string("group"));
     root_.call<void>("setAttribute", std::string("aria-label"), utf8(top->text(QAccessible::Name)));
     const QRect frame = top->rect();
-    place(root_, frame,
-          frame.topLeft() - QPoint(canvas["offsetLeft"].as<int>(), canvas["offsetTop"].as<int>()));
+    page::placeOver(root_, frame,
+                    frame.topLeft() -
+                        QPoint(canvas["offsetLeft"].as<int>(), canvas["offsetTop"].as<int>()));
     val style = root_["style"];
     style.set("opacity", std::string("0"));
     style.set("pointerEvents", std::string("none"));
@@ -152,18 +138,19 @@ Mirror::Mirror(QWidget &window) : QObject(&window)
             // The cells form a table, a row of it for each line of cells, so that a screen
             // reader can tell row and column and move along either.
             if (table.isNull()) {
-                table = create("div");
+                table = page::create("div");
                 table.call<void>("setAttribute", std::string("role"), std::string("table"));
-                place(table, tableRect, frame.topLeft());
+                page::placeOver(table, tableRect, frame.topLeft());
                 root_.call<void>("appendChild", table);
             }
             const QRect cell = child->rect();
             auto row = rows.find(cell.y());
             if (row == rows.end()) {
-                val line = create("div");
+                val line = page::create("div");
                 line.call<void>("setAttribute", std::string("role"), std::string("row"));
-                place(line, QRect(tableRect.x(), cell.y(), tableRect.width(), cell.height()),
-                      tableRect.topLeft());
+                page::placeOver(line,
+                                QRect(tableRect.x(), cell.y(), tableRect.width(), cell.height()),
+                                tableRect.topLeft());
                 table.call<void>("appendChild", line);
                 row = rows.emplace(cell.y(), line).first;
             }
@@ -188,7 +175,9 @@ Mirror::Mirror(QWidget &window) : QObject(&window)
 
 val Mirror::add(QAccessibleInterface *iface, const val &parent, QPoint origin, const char *tag)
 {
-    val element = create(tag);
+    // The answer field's element is the one keyboards type into: one field for every reader.
+    val element = iface->role() == QAccessible::EditableText ? editableElement(iface->object())
+                                                             : page::create(tag);
     element["dataset"].set("node", std::to_string(nodes_.size()));
     const std::string tagName(tag);
     switch (iface->role()) {
@@ -200,12 +189,6 @@ val Mirror::add(QAccessibleInterface *iface, const val &parent, QPoint origin, c
         element.set("type", std::string("radio"));
         element.set("name", std::string("punktblick-level"));
         listen(element, "click");
-        break;
-    case QAccessible::EditableText:
-        element.set("type", std::string("text"));
-        element.call<void>("setAttribute", std::string("inputmode"), std::string("numeric"));
-        element.call<void>("setAttribute", std::string("autocomplete"), std::string("off"));
-        listen(element, "input");
         break;
     case QAccessible::Notification:
         // Spoken when its text changes, once the person has finished what they were doing.
@@ -219,10 +202,13 @@ val Mirror::add(QAccessibleInterface *iface, const val &parent, QPoint origin, c
     default:
         break;
     }
-    // Out of the page's tab order: the keyboard works the window on the canvas itself.
-    if (tagName != "div")
+    // Out of the page's tab order: the keyboard works the window on the canvas itself. A screen
+    // reader that moves the focus here moves the window's, so that keys go where it says.
+    if (tagName != "div") {
         element.set("tabIndex", -1);
-    place(element, iface->rect(), origin);
+        listen(element, "focus", "punktblickAccessibleFocus");
+    }
+    page::placeOver(element, iface->rect(), origin);
     parent.call<void>("appendChild", element);
     nodes_.push_back({QAccessible::uniqueId(iface), iface->role(), element, {}, {}, {}});
     return element;
@@ -257,14 +243,8 @@ void Mirror::sync()
             node.element.call<void>("setAttribute", std::string("aria-description"),
                                     utf8(description));
         }
-        if (node.role == QAccessible::EditableText) {
-            const QString value = iface->text(QAccessible::Value);
-            if (value != node.value ||
-                QString::fromStdString(node.element["value"].as<std::string>()) != value) {
-                node.value = value;
-                node.element.set("value", utf8(value));
-            }
-        }
+        if (node.role == QAccessible::EditableText)
+            showControlText(iface->object());
         if (state.disabled != node.disabled) {
             node.disabled = state.disabled;
             node.element.set("disabled", bool(state.disabled));
@@ -296,10 +276,7 @@ void Mirror::act(std::size_t index, const val &event)
     QAccessibleInterface *iface = QAccessible::accessibleInterface(nodes_[index].id);
     if (!iface || !iface->isValid() || iface->state().disabled)
         return;
-    if (nodes_[index].role == QAccessible::EditableText) {
-        iface->setText(QAccessible::Value,
-                       QString::fromStdString(event["target"]["value"].as<std::string>()));
-    } else if (QAccessibleActionInterface *actions = iface->actionInterface()) {
+    if (QAccessibleActionInterface *actions = iface->actionInterface()) {
         // The window decides whether a level button is checked, not the page.
         event.call<void>("preventDefault");
         actions->doAction(QAccessibleActionInterface::pressAction());
@@ -307,11 +284,32 @@ void Mirror::act(std::size_t index, const val &event)
     sync();
 }
 
-void onAction(val event)
+void Mirror::focus(std::size_t index)
+{
+    if (index >= nodes_.size())
+        return;
+    QAccessibleInterface *iface = QAccessible::accessibleInterface(nodes_[index].id);
+    auto *widget = iface && iface->isValid() ? qobject_cast<QWidget *>(iface->object()) : nullptr;
+    if (widget && widget->isEnabled() && widget->focusPolicy() != Qt::NoFocus)
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+std::size_t nodeOf(const val &event)
 {
     const val index = event["currentTarget"]["dataset"]["node"];
-    if (mirror && !index.isUndefined())
-        mirror->act(std::stoul(index.as<std::string>()), event);
+    return index.isUndefined() ? std::size_t(-1) : std::stoul(index.as<std::string>());
+}
+
+void onAction(val event)
+{
+    if (mirror)
+        mirror->act(nodeOf(event), event);
+}
+
+void onFocus(val event)
+{
+    if (mirror)
+        mirror->focus(nodeOf(event));
 }
 
 } // namespace
@@ -319,6 +317,7 @@ void onAction(val event)
 EMSCRIPTEN_BINDINGS(punktblick_accessibility)
 {
     emscripten::function("punktblickAccessibleAction", &onAction);
+    emscripten::function("punktblickAccessibleFocus", &onFocus);
 }
 
 void mirrorAccessibility(QWidget &window)
