@@ -88,9 +88,8 @@ Mirror::Mirror(QWidget &window) : QObject(&window)
     root_.call<void>("setAttribute", std::string("role"), std::string("group"));
     root_.call<void>("setAttribute", std::string("aria-label"), utf8(top->text(QAccessible::Name)));
     const QRect frame = top->rect();
-    page::placeOver(root_, frame,
-                    frame.topLeft() -
-                        QPoint(canvas["offsetLeft"].as<int>(), canvas["offsetTop"].as<int>()));
+    page::placeOver(root_, frame, frame.topLeft(),
+                    QPoint(canvas["offsetLeft"].as<int>(), canvas["offsetTop"].as<int>()));
     val style = root_["style"];
     style.set("opacity", std::string("0"));
     style.set("pointerEvents", std::string("none"));

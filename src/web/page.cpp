@@ -3,11 +3,44 @@
 
 #include "page.h"
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 using emscripten::val;
 
 namespace page {
+
+namespace {
+
+struct Placement
+{
+    val element;
+    QRect rect;
+    QPoint origin, offset;
+};
+
+std::vector<Placement> placements;
+
+std::string css(double pixels)
+{
+    return std::to_string(pixels) + "px";
+}
+
+void place(const Placement &p)
+{
+    const double f = scale();
+    val style = p.element["style"];
+    style.set("position", std::string("absolute"));
+    style.set("left", css(p.offset.x() + (p.rect.x() - p.origin.x()) * f));
+    style.set("top", css(p.offset.y() + (p.rect.y() - p.origin.y()) * f));
+    style.set("width", css(p.rect.width() * f));
+    style.set("height", css(p.rect.height() * f));
+    style.set("margin", std::string("0"));
+    style.set("boxSizing", std::string("border-box"));
+}
+
+} // namespace
 
 val canvas()
 {
@@ -22,16 +55,30 @@ val create(const char *tag, Attributes attributes)
     return element;
 }
 
-void placeOver(val &element, const QRect &rect, QPoint origin)
+double scale()
 {
-    val style = element["style"];
-    style.set("position", std::string("absolute"));
-    style.set("left", std::to_string(rect.x() - origin.x()) + "px");
-    style.set("top", std::to_string(rect.y() - origin.y()) + "px");
-    style.set("width", std::to_string(rect.width()) + "px");
-    style.set("height", std::to_string(rect.height()) + "px");
-    style.set("margin", std::string("0"));
-    style.set("boxSizing", std::string("border-box"));
+    const val scale = val::global("punktblickScale");
+    const double f = scale.isNumber() ? scale.as<double>() : 1.0;
+    return std::isfinite(f) && f > 0 ? f : 1.0;
+}
+
+void placeOver(val &element, const QRect &rect, QPoint origin, QPoint offset)
+{
+    for (Placement &p : placements) {
+        if (p.element.strictlyEquals(element)) {
+            p = {element, rect, origin, offset};
+            place(p);
+            return;
+        }
+    }
+    placements.push_back({element, rect, origin, offset});
+    place(placements.back());
+}
+
+void placeAllAgain()
+{
+    for (const Placement &p : placements)
+        place(p);
 }
 
 } // namespace page

@@ -21,8 +21,13 @@ emscripten::val canvas();
 
 emscripten::val create(const char *tag, Attributes attributes = {});
 
-// Places an element over a rectangle of the window, in a parent of its own that stands over the
-// rectangle whose top left is origin.
-void placeOver(emscripten::val &element, const QRect &rect, QPoint origin);
+// CSS pixels to one of the window's own, as the page has fitted the window to its space.
+double scale();
+
+// Places an element over a rectangle of the window (in the window's own pixels), inside a parent
+// that stands over the window's point origin, shifted by offset CSS pixels; and again, at the new
+// scale, whenever the window is fitted anew.
+void placeOver(emscripten::val &element, const QRect &rect, QPoint origin, QPoint offset = {});
+void placeAllAgain();
 
 } // namespace page

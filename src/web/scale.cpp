@@ -3,12 +3,18 @@
 
 #include "scale.h"
 
+#include "page.h"
+
 #include <QApplication>
+#include <QBackingStore>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QObject>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <QtGui/private/qhighdpiscaling_p.h>
+#include <qpa/qplatformwindow.h>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -69,6 +75,38 @@ protected:
     }
 };
 
+// The page chooses how large the window is drawn, from the space it has (page::scale), and sizes
+// the canvas to match; Qt draws every control, face and line at that scale times the screen's
+// own density. Qt 6.4 offers no public way to change its scale while a program runs: its own
+// scaling, per screen, is the one that reaches everything alike, and its private setter is what
+// Qt's own tests change it with. The window keeps its size in its own pixels; its size in the
+// screen's (CSS) pixels is set anew, and so are the page's elements placed over it.
+qreal fittedScale = 1;
+
+void fit()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal scale = page::scale();
+    if (!screen || scale == fittedScale)
+        return;
+    fittedScale = scale;
+    QHighDpiScaling::setScreenFactor(screen, scale);
+    val::module_property("qtResizeAllScreens")(val::null());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        QWindow *handle = window->windowHandle();
+        if (handle && handle->handle()) {
+            handle->handle()->setGeometry(
+                QHighDpi::toNativeWindowGeometry(window->geometry(), handle));
+        }
+        // The window's size in its own pixels is the same, so Qt would keep the image it paints
+        // into at the old scale's size.
+        if (QBackingStore *store = window->backingStore())
+            store->resize(window->size());
+    }
+    page::placeAllAgain();
+    repaintIfScaleChanged();
+}
+
 void listen();
 
 void onResolutionChange(val)
@@ -104,8 +142,16 @@ void listen()
 
 EMSCRIPTEN_BINDINGS(punktblick_scale)
 {
+    emscripten::function("punktblickRefit", &fit);
     emscripten::function("punktblickResolutionChange", &onResolutionChange);
     emscripten::function("punktblickViewportResize", &onViewportResize);
+}
+
+void fitToPage()
+{
+    fit();
+    // The page asks again whenever its space changes.
+    val::global("window").set("punktblickRefit", val::module_property("punktblickRefit"));
 }
 
 void repaintWholeOnScaleChange()

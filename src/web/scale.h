@@ -7,3 +7,7 @@
 // browser window moved onto a projector, a display setting changed. Call once the application
 // object exists.
 void repaintWholeOnScaleChange();
+
+// Draws the window at the scale the page has chosen for its space, now and whenever the page
+// chooses anew. Call once the window has been shown, before it paints.
+void fitToPage();

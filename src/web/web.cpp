@@ -14,6 +14,7 @@ void prepareForPage()
 
 void joinPage(QWidget &window)
 {
+    fitToPage();
     repaintWholeOnScaleChange();
     mirrorAccessibility(window);
 }

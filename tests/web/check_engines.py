@@ -71,9 +71,12 @@ SETTLE = ("requestAnimationFrame(() => setTimeout(() => requestAnimationFrame(()
 
 
 def wait_window(page):
-    """However long loading takes: the page shows the window, then its colour fills the canvas."""
+    """However long loading takes: the page shows the window at its own size, then its colour
+    fills the canvas."""
     shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
     web.wait_until("no window on the page", lambda: page.js(shown) == "visible", 90)
+    web.wait_until("the window not at its own size in a page of 600 x 480", lambda: page.js(
+        "return [innerWidth, innerHeight, punktblickScale]") == [600, 480, 1], 10)
     rect = page.js("const r = document.getElementById('qtcanvas').getBoundingClientRect();"
                    "return [r.x, r.y];")
     page.left, page.top = round(rect[0]), round(rect[1])
@@ -94,6 +97,9 @@ def webkit(url, work):
     try:
         driver.set_window_size(1024, 768)
         driver.get(url)
+        # The page of the Chromium test, 600 x 480, whatever the browser's own bars take.
+        inner = driver.execute_script("return [outerWidth - innerWidth, outerHeight - innerHeight]")
+        driver.set_window_size(600 + inner[0], 480 + inner[1])
         page = EnginePage(work, driver.get_screenshot_as_png,
                           lambda actions: driver.execute("actions", {"actions": actions}),
                           driver.execute_script, lambda: driver.execute_async_script(
@@ -215,7 +221,7 @@ def firefox(url, work):
                     web.fail("firefox: its WebDriver BiDi did not answer")
                 time.sleep(0.5)
         bidi.send("browsingContext.setViewport", {"context": bidi.context,
-                                                  "viewport": {"width": 1024, "height": 768}})
+                                                  "viewport": {"width": 600, "height": 480}})
         bidi.send("browsingContext.navigate", {"context": bidi.context, "url": url,
                                                "wait": "complete"})
         page = EnginePage(work, bidi.screenshot, bidi.act, bidi.js, bidi.settle)

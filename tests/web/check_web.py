@@ -112,7 +112,14 @@ def browser(profile):
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service(DRIVER), options=options)
     driver.set_script_timeout(90)  # beyond the 60 s a start may take
+    desk(driver)
     return driver
+
+
+def desk(driver, ratio=1):
+    """A desktop browser's page of 600 x 480 CSS pixels: room for the window at its own size."""
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 600, "height": 480, "deviceScaleFactor": ratio, "mobile": False})
 
 
 class Page:
@@ -122,6 +129,11 @@ class Page:
         self.driver, self.shot_path = driver, os.path.join(work, "shot.png")
         self.left = self.top = 0
         self.ratio = 1  # device pixels to a CSS pixel, as the pictures are taken
+        self.scale = 1  # CSS pixels to one of the window's own, as the page fitted it
+
+    def at(self, x, y):
+        """A point of the window on the page, in CSS pixels."""
+        return self.left + x * self.scale, self.top + y * self.scale
 
     def shot(self):
         self.driver.save_screenshot(self.shot_path)
@@ -137,23 +149,24 @@ class Page:
     def pixels(self, points):
         """Colours at points of the window, from a fresh picture of just the part that holds
         them: quicker than a whole screenshot, which matters while a display runs out."""
-        xs, ys = [x for x, _ in points], [y for _, y in points]
-        clip = {"x": self.left + min(xs), "y": self.top + min(ys), "scale": 1,
+        points = [self.at(x, y) for x, y in points]
+        xs, ys = [int(x) for x, _ in points], [int(y) for _, y in points]
+        clip = {"x": min(xs), "y": min(ys), "scale": 1,
                 "width": max(xs) - min(xs) + 1, "height": max(ys) - min(ys) + 1}
         shot = self.driver.execute_cdp_cmd("Page.captureScreenshot",
                                            {"format": "png", "clip": clip})
         part = self.shot_path + ".part.png"
         with open(part, "wb") as f:
             f.write(base64.b64decode(shot["data"]))
-        fmt = "".join(f"%[pixel:p{{{round((x - min(xs)) * self.ratio)},"
-                      f"{round((y - min(ys)) * self.ratio)}}}]\\n" for x, y in points)
+        fmt = "".join(f"%[pixel:p{{{int((x - min(xs)) * self.ratio)},"
+                      f"{int((y - min(ys)) * self.ratio)}}}]\\n" for x, y in points)
         out = subprocess.run(["convert", part, "-format", fmt, "info:"],
                              capture_output=True, text=True, check=True).stdout
         return out.split()
 
     def click(self, x, y, move_only=False):
         actions = ActionChains(self.driver)
-        actions.w3c_actions.pointer_action.move_to_location(self.left + x, self.top + y)
+        actions.w3c_actions.pointer_action.move_to_location(*map(round, self.at(x, y)))
         if not move_only:
             actions.w3c_actions.pointer_action.click()
         actions.perform()
@@ -189,8 +202,9 @@ for (const name of ['drawArrays', 'drawElements']) {
   const draw = proto[name];
   proto[name] = function (...args) {
     draw.apply(this, args);
-    const x = Math.round(80 * devicePixelRatio);
-    const y = canvas.height - 1 - Math.round(56 * devicePixelRatio);
+    const scale = devicePixelRatio * (window.punktblickScale || 1);
+    const x = Math.round(80 * scale);
+    const y = canvas.height - 1 - Math.round(56 * scale);
     const px = new Uint8Array(4);
     this.readPixels(x, y, 1, 1, this.RGBA, this.UNSIGNED_BYTE, px);
     frames_seen.push([performance.now(), px[1] === 192 && px[0] === 0]);
@@ -341,11 +355,12 @@ def open_window(driver, page, url):
         time.sleep(0.05)
     rect = driver.find_element(By.ID, "qtcanvas").rect
     place = [rect["x"], rect["y"], rect["width"], rect["height"]]
-    if place[2:] != [582, 423]:
-        fail(f"the canvas is {place[2]}x{place[3]} CSS pixels")
+    page.scale, page.ratio = driver.execute_script("return [punktblickScale, devicePixelRatio]")
+    if place[2:] != [round(582 * page.scale), round(423 * page.scale)]:
+        fail(f"the canvas is {place[2]}x{place[3]} CSS pixels at the scale {page.scale}")
     page.left, page.top = round(place[0]), round(place[1])
-    wait_until("no window's colour in the canvas", lambda: page.shot() and page.box(
-        "rgb(255,224,192)", (584, 425, -1, -1)) == "582x423+1+1", 60)
+    wait_until("no window's colour in the canvas", lambda: page.pixels(
+        [(0, 0), (581, 0), (0, 422), (581, 422)]) == [WINDOW] * 4, 60)
     layout = driver.execute_script("return punktblick_layout")
     # Headless Chromium now and then sets its window's size only after the page has begun: the
     # page then places the window anew, as it must.
@@ -384,7 +399,7 @@ TABLETS = {
 
 
 def tap(driver, page, x, y):
-    point = {"x": page.left + x, "y": page.top + y}
+    point = dict(zip("xy", page.at(x, y)))
     driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart",
                                                          "touchPoints": [point]})
     driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
@@ -535,8 +550,7 @@ BACKGROUND = [(20, 20), (300, 20), (560, 20), (360, 150), (560, 230), (20, 300),
 
 def scale_to(page, ratio):
     """Changes the page's scale as zooming or a projector would, while the program runs."""
-    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-        "width": 1024, "height": 768, "deviceScaleFactor": ratio, "mobile": False})
+    desk(page.driver, ratio)
     page.ratio = ratio
     page.shot()  # the browser takes in the change when it next draws
     wait_until(f"the page kept its old scale at {ratio}",
@@ -790,6 +804,93 @@ def tablets(driver, page, url):
     driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
 
 
+# Screens a school's children and teachers have: the visible viewport's CSS size, the pixel ratio,
+# whether the browser is a phone's or tablet's, used by touch (the board by a teacher's mouse).
+# And the window's size in CSS pixels that the page fits into each: as large as the space allows.
+SCREENS = {
+    "phone, portrait": (390, 664, 3, True, (373, 271)),
+    "phone, landscape": (844, 340, 3, True, (418, 304)),
+    "tablet, landscape": (1080, 740, 2, True, (937, 681)),
+    "4K board": (1920, 1080, 2, False, (1400, 1018)),
+}
+
+
+def on_screen(driver, page, name, loaded=True):
+    """Turns the browser into the screen, and waits until the page has fitted the window anew;
+    the window must lie whole inside the visible viewport, at its size for the screen."""
+    width, height, ratio, mobile, size = SCREENS[name]
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": ratio, "mobile": mobile})
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True,
+                                                                   "maxTouchPoints": 5})
+    if not loaded:
+        return
+    page.shot()  # the browser takes in the change when it next draws
+    box = "const r = document.getElementById('qtcanvas').getBoundingClientRect(); return " \
+          "[r.x, r.y, r.width, r.height, visualViewport.width, visualViewport.height, " \
+          "visualViewport.scale, punktblickScale];"
+    wait_until(f"{name}: the window was not fitted to {size}",
+               lambda: page.js(box)[2:4] == list(size), 5)
+    x, y, w, h, seen_w, seen_h, zoom, page.scale = page.js(box)
+    if x < 0 or y < 0 or x + w > seen_w or y + h > seen_h or zoom != 1:
+        fail(f"{name}: the window at {x},{y} {w}x{h} is not inside the visible {seen_w}x{seen_h}"
+             f" at zoom {zoom}")
+    page.left, page.top, page.ratio = round(x), round(y), ratio
+    # What keyboards type into and screen readers read as the answer field lies over it.
+    field = page.js("const r = document.querySelector('input[inputmode=numeric]')"
+                    ".getBoundingClientRect(); return [r.x, r.y, r.width, r.height];")
+    want = [x + 392 * page.scale, y + 176 * page.scale, 49 * page.scale, 33 * page.scale]
+    if any(abs(a - b) > 0.5 for a, b in zip(field, want)):
+        fail(f"{name}: the answer field's element stands at {field}, the field at {want}")
+
+
+def screen_trial(driver, page, name):
+    """A trial at level 1, answered right, by touch on a phone or tablet, else by the mouse."""
+    touch = SCREENS[name][3]
+    press = (lambda x, y: tap(driver, page, x, y)) if touch else page.click
+    press(*START)
+    n = lit_count(page)
+    press(*FIELD)
+    if touch:
+        driver.execute_cdp_cmd("Input.insertText", {"text": str(n)})
+    else:
+        page.type(str(n))
+    press(*OK)
+    wait_until(f"{name}: no right verdict for {n}", lambda: verdict_in_label(page, GREEN), 5)
+    press(*STOP)
+
+
+def screens(driver, page, url):
+    """On each screen the window fills the space it has and serves a trial by taps; then the phone
+    turns during a level-2 display, which keeps its cells and its length."""
+    for name in SCREENS:
+        on_screen(driver, page, name, loaded=False)
+        open_window(driver, page, url)
+        on_screen(driver, page, name)
+        screen_trial(driver, page, name)
+    on_screen(driver, page, "phone, portrait")
+    page.js(WATCH)
+    tap(driver, page, *LEVEL[2])
+    tap(driver, page, *START)
+    n = lit_count(page)
+    on_screen(driver, page, "phone, landscape")
+    if lit_count(page) != n:
+        fail(f"the phone turned during a display: {n} cells lit before, {lit_count(page)} after")
+    dark = wait_dark(page, "the level-2 display did not go dark after a turn")
+    if not 3.95 <= dark <= 4.6:
+        fail(f"a level-2 display with a turn of the phone went dark after {dark:.3f} s")
+    tap(driver, page, *FIELD)
+    driver.execute_cdp_cmd("Input.insertText", {"text": str(n)})
+    tap(driver, page, *OK)
+    wait_until(f"after a turn: no right verdict for {n}", lambda: verdict_in_label(page, GREEN), 5)
+    say(f"{', '.join(f'{k}: {v[4][0]}x{v[4][1]}' for k, v in SCREENS.items())}: the window "
+        f"whole on the screen, a trial by taps or the mouse judged right; a turn of the phone during a level-2 "
+        f"display kept its {n} cells, dark after {dark:.3f} s")
+    desk(driver)
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+    page.scale, page.ratio = 1, 1
+
+
 def exercise(page, work):
     """The trials a person does, on any engine: level 1 right and wrong, a level-4 display, a
     Start inside a level-2 display."""
@@ -890,6 +991,7 @@ def run(driver, page, url, folder, work):
     scales(page)
     offline(driver, page, url)
     tablets(driver, page, url)
+    screens(driver, page, url)
     servers(driver, page, url)
 
     stored = driver.execute_script(
