@@ -861,8 +861,9 @@ def screen_trial(driver, page, name):
 
 
 def screens(driver, page, url):
-    """On each screen the window fills the space it has and serves a trial by taps; then the phone
-    turns during a level-2 display, which keeps its cells and its length."""
+    """On each screen the window fills the space it has and serves a trial; then the phone turns
+    during a level-2 display, which keeps its cells and its length, and again once the answer is
+    typed, which keeps it."""
     for name in SCREENS:
         on_screen(driver, page, name, loaded=False)
         open_window(driver, page, url)
@@ -880,12 +881,24 @@ def screens(driver, page, url):
     if not 3.95 <= dark <= 4.6:
         fail(f"a level-2 display with a turn of the phone went dark after {dark:.3f} s")
     tap(driver, page, *FIELD)
+    # The on-screen keyboard opens and takes the lower part of the page: nothing moves.
+    where = "return document.getElementById('qtcanvas').getBoundingClientRect().toJSON()"
+    before = page.js(where)
+    width, height, ratio, _, _ = SCREENS["phone, landscape"]
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height - 150, "deviceScaleFactor": ratio, "mobile": True})
+    page.shot()
+    if page.js(where) != before:
+        fail(f"the window moved from {before} to {page.js(where)} as the keyboard opened")
     driver.execute_cdp_cmd("Input.insertText", {"text": str(n)})
+    on_screen(driver, page, "phone, portrait")  # turned back, the digits not yet judged
     tap(driver, page, *OK)
-    wait_until(f"after a turn: no right verdict for {n}", lambda: verdict_in_label(page, GREEN), 5)
+    wait_until(f"after two turns: no right verdict for {n}",
+               lambda: verdict_in_label(page, GREEN), 5)
     say(f"{', '.join(f'{k}: {v[4][0]}x{v[4][1]}' for k, v in SCREENS.items())}: the window "
-        f"whole on the screen, a trial by taps or the mouse judged right; a turn of the phone during a level-2 "
-        f"display kept its {n} cells, dark after {dark:.3f} s")
+        f"whole on the screen, a trial by taps or the mouse judged right; a turn of the phone "
+        f"during a level-2 display kept its {n} cells, dark after {dark:.3f} s; the keyboard "
+        f"moved nothing, a turn kept the digits typed")
     desk(driver)
     driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
     page.scale, page.ratio = 1, 1
