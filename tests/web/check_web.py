@@ -8,7 +8,8 @@
 # wrong answer with both verdicts whole, ends a level-4 display after about a second, and serves a
 # Start inside a display. As a Chromebook, an iPad and an Android tablet it is answered by taps and
 # on-screen typing alone, with slips mended as on-screen keyboards mend them, and its one text box
-# follows the typing. The page stores nothing, fetches nothing but its own files, and logs no
+# follows the typing. On phones, a tablet and a board the window fills the space it has and serves
+# a trial, and a turn of the phone during a display keeps it. The page stores nothing, fetches nothing but its own files, and logs no
 # error.
 # Usage: check_web.py BUILD-WEB-DIR  (exit 77: skipped)
 import base64
