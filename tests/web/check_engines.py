@@ -44,12 +44,14 @@ class EnginePage(web.Page):
 
     def pixels(self, points):
         self.shot()
-        fmt = "".join(f"%[pixel:p{{{self.left + x},{self.top + y}}}]\\n" for x, y in points)
+        fmt = "".join(f"%[pixel:p{{{int(px * self.ratio)},{int(py * self.ratio)}}}]\\n"
+                      for px, py in (self.at(x, y) for x, y in points))
         return subprocess.run(["convert", self.shot_path, "-alpha", "off", "-format", fmt, "info:"],
                               capture_output=True, text=True, check=True).stdout.split()
 
     def click(self, x, y, move_only=False):
-        moves = [{"type": "pointerMove", "x": self.left + x, "y": self.top + y, "duration": 0}]
+        px, py = map(round, self.at(x, y))
+        moves = [{"type": "pointerMove", "x": px, "y": py, "duration": 0}]
         if not move_only:
             moves += [{"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]
         self.act([{"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
