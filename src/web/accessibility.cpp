@@ -44,7 +44,7 @@ struct Node
     QAccessible::Role role;
     val element;
     // What the page was last told, so that only changes reach it: a live region speaks on every
-    // change of its text, and a field being typed into must keep its caret.
+    // change of its text.
     QString name, description;
     bool disabled = false, checked = false, hidden = false;
 };
@@ -83,9 +83,7 @@ Mirror::Mirror(QWidget &window) : QObject(&window)
     // Over the canvas, the window's size, seen by nobody and in the way of no pointer: taps and
     // clicks reach the canvas, while a screen reader's touch exploration finds each control
     // where the window draws it.
-    root_ = page::create("div");
-    root_.set("id", std::string("punktblick-accessible"));
-    root_.call<void>("setAttribute", std::string("role"), std::string("group"));
+    root_ = page::create("div", {{"id", "punktblick-accessible"}, {"role", "group"}});
     root_.call<void>("setAttribute", std::string("aria-label"), utf8(top->text(QAccessible::Name)));
     const QRect frame = top->rect();
     page::placeOver(root_, frame, frame.topLeft(),
@@ -137,16 +135,14 @@ Mirror::Mirror(QWidget &window) : QObject(&window)
             // The cells form a table, a row of it for each line of cells, so that a screen
             // reader can tell row and column and move along either.
             if (table.isNull()) {
-                table = page::create("div");
-                table.call<void>("setAttribute", std::string("role"), std::string("table"));
+                table = page::create("div", {{"role", "table"}});
                 page::placeOver(table, tableRect, frame.topLeft());
                 root_.call<void>("appendChild", table);
             }
             const QRect cell = child->rect();
             auto row = rows.find(cell.y());
             if (row == rows.end()) {
-                val line = page::create("div");
-                line.call<void>("setAttribute", std::string("role"), std::string("row"));
+                val line = page::create("div", {{"role", "row"}});
                 page::placeOver(line,
                                 QRect(tableRect.x(), cell.y(), tableRect.width(), cell.height()),
                                 tableRect.topLeft());
