@@ -100,7 +100,7 @@ def serve(folder):
     return httpd
 
 
-def browser(profile):
+def browser(profile, *flags):
     options = webdriver.ChromeOptions()
     options.binary_location = CHROMIUM
     # WebGL in software; no calls home, which this machine's closed network would refuse.
@@ -108,7 +108,7 @@ def browser(profile):
                  "--enable-unsafe-swiftshader", "--force-device-scale-factor=1",
                  "--window-size=1024,768", "--no-first-run", "--disable-background-networking",
                  "--disable-component-update", "--disable-sync", "--disable-quic",
-                 f"--user-data-dir={profile}"]:
+                 f"--user-data-dir={profile}", *flags]:
         options.add_argument(flag)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service(DRIVER), options=options)
@@ -587,6 +587,41 @@ def right_trial(page, ratio):
     whole_window(page, ratio, "after Stop")
 
 
+# Takes the window's WebGL context away (true) or gives it back (false), as a browser does when a
+# tablet sleeps or its GPU restarts; whether it is lost then.
+LOSE = """const gl = document.getElementById('qtcanvas').getContext('webgl');
+window.punktblick_lose = window.punktblick_lose || gl.getExtension('WEBGL_lose_context');
+if (arguments[0]) punktblick_lose.loseContext(); else punktblick_lose.restoreContext();
+return gl.isContextLost();"""
+
+
+def context_lost(page):
+    """The window's context lost and given back during a level-1 display, and again with its
+    verdict shown: each time the window is drawn again as it was, and the trial goes on."""
+    page.click(*LEVEL[1])
+    page.click(*START)
+    n = lit_count(page)
+    took = []
+    for when in ("with cells lit", "with a verdict shown"):
+        if not page.js(LOSE, True):
+            fail(f"{when}: the context was not lost")
+        back = time.monotonic()
+        page.js(LOSE, False)
+        took.append(wait_until(f"{when}: the window not drawn again after its context came back",
+                               lambda: page.pixels(BACKGROUND) == [WINDOW] * len(BACKGROUND),
+                               10) - back)
+        whole_window(page, 1, f"its context given back {when}")
+        if lit_count(page) != n:
+            fail(f"{when}: {n} cells lit before the context was lost, {lit_count(page)} after")
+        if when == "with cells lit":
+            answer(page, str(n))
+        wait_until(f"{when}: no right verdict for {n}", lambda: verdict_in_label(page, GREEN), 5)
+    page.click(*STOP)
+    right_trial(page, 1)
+    say(f"the context lost and given back with {n} cells lit and with the verdict shown: drawn "
+        f"again as it was after {took[0]:.2f} and {took[1]:.2f} s, the trial judged right")
+
+
 def scales(page):
     """Zoomed in, out and back, before and during a display: the window is drawn whole at each
     new scale and serves a trial."""
@@ -610,14 +645,14 @@ def scales(page):
         "window drawn whole each time, a right answer judged after each change")
 
 
-def servers(driver, page, url):
+def servers(driver, page, url, folder):
     """The page on servers that serve it badly, at an origin where it keeps nothing yet (it
     keeps its files only once the program has run): a missing wasm is told in German, one of
     another type still starts."""
     fresh = url.replace("127.0.0.1", "localhost")
-    wasm_type = Server.wasm_type
+    wasm_type, wasm = Server.wasm_type, "/" + half(folder, ".wasm")
     try:
-        Server.missing = {"/punktblick.wasm"}
+        Server.missing = {wasm}
         driver.get(fresh)
         said = "return document.getElementById('status').textContent"
         wait_until("no word that the program is missing", lambda: "konnte nicht starten" in
@@ -630,9 +665,8 @@ def servers(driver, page, url):
         asked, kept = len(Server.requests), len(Server.revalidated)
         open_window(driver, page, fresh)
         right_trial(page, 1)
-        fetched = [r for r in Server.requests[asked:] if r.startswith("/punktblick.wasm")]
-        fetched = fetched[len([r for r in Server.revalidated[kept:]
-                               if r.startswith("/punktblick.wasm")]):]
+        fetched = [r for r in Server.requests[asked:] if r == wasm]
+        fetched = fetched[len([r for r in Server.revalidated[kept:] if r == wasm]):]
         if len(fetched) != 1:
             fail(f"a wasm of another type was fetched {len(fetched)} times")
     finally:
@@ -651,6 +685,25 @@ def wait_for_worker(page):
         "return navigator.serviceWorker.controller !== null"), 30)
 
 
+def network(driver, on):
+    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": not on, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+
+def offline_trial(driver, page, url):
+    """Once the worker has kept the files: the network cut, the page starts and judges a trial.
+    Returns the ms to its first frame."""
+    wait_for_worker(page)
+    driver.execute_cdp_cmd("Network.enable", {})
+    network(driver, False)
+    try:
+        first = open_window(driver, page, url)
+        right_trial(page, 1)
+    finally:
+        network(driver, True)
+    return first
+
+
 def offline(driver, page, url):
     """Once visited, the page installs as a program and starts with the network cut; it keeps
     nothing but its own files."""
@@ -663,16 +716,8 @@ def offline(driver, page, url):
             "name": "Punktblick", "lang": "de", "display": "standalone", "start_url": "./",
             "theme_color": "#ffe0c0"} or not any("256" in i["sizes"] for i in data["icons"]):
         fail(f"the manifest: {manifest.get('errors')}, {fields}")
-    driver.execute_cdp_cmd("Network.enable", {})
-    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
     asked = len(Server.requests)
-    try:
-        first = open_window(driver, page, url)
-        right_trial(page, 1)
-    finally:
-        driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-            "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    first = offline_trial(driver, page, url)
     # Only the browser's own check for a new version passes the page's cut; cut for real, it
     # fails and the kept version serves.
     asked = [r for r in Server.requests[asked:] if r != "/sw.js"]
@@ -698,15 +743,21 @@ def page_files(folder):
             re.search(r'^const BUILD = "(.*)";$', text, re.M).group(1))
 
 
+def half(folder, suffix):
+    """The name of the program's half (".js", ".wasm") in the folder: named by its hash."""
+    found = [n for n in os.listdir(folder) if re.fullmatch(r"punktblick\.[0-9a-f]{16}" +
+                                                          re.escape(suffix), n)]
+    if len(found) != 1:
+        fail(f"{folder} holds {found} for the program's {suffix}")
+    return found[0]
+
+
 def rebuild(copy, mark):
     """The folder replaced by a rebuild of the same version with one file changed: the program's
-    script, which then tells the page its build; sealed as the build seals."""
-    script = os.path.join(copy, "punktblick.js")
-    with open(script, "a", encoding="utf-8") as f:
+    script, which then tells the page its build; sealed as the build seals, its compressed copy
+    left stale for the seal to mend."""
+    with open(os.path.join(copy, half(copy, ".js")), "a", encoding="utf-8") as f:
         f.write(f"\nwindow.punktblick_build = {mark};\n")
-    for stale in (script + ".gz", script + ".br"):
-        if os.path.exists(stale):
-            os.remove(stale)
     subprocess.run(["/usr/bin/python3", WEB_FOLDER, "seal", copy], check=True,
                    stdout=subprocess.DEVNULL)
     return page_files(copy)[1]
@@ -759,9 +810,13 @@ def rebuilds(driver, page, folder):
         if (first, second) != (1, 2):
             fail(f"after a rebuild, visits ran builds {first} and {second}")
 
+        old = half(copies["test"], ".js")
         shutil.copytree(copies["test"], os.path.join(root, "old"))
         rebuild(copies["test"], 3)
-        for name in ("punktblick.js", "punktblick.js.gz"):  # the old one stayed
+        new = half(copies["test"], ".js")
+        for name in (new, new + ".gz"):  # not uploaded yet; the old script stays
+            os.remove(os.path.join(copies["test"], name))
+        for name in (old, old + ".gz"):
             shutil.copyfile(os.path.join(root, "old", name), os.path.join(copies["test"], name))
         visit("test")
         outcome = driver.execute_async_script(NEW_WORKER)
@@ -813,7 +868,15 @@ SCREENS = {
     "phone, landscape": (844, 340, 3, True, (418, 304)),
     "tablet, landscape": (1080, 740, 2, True, (937, 681)),
     "4K board": (1920, 1080, 2, False, (1400, 1018)),
+    # Browsers made small on screens of one device pixel per CSS pixel: the window drawn smaller
+    # than its own size.
+    "laptop, low window": (900, 400, 1, False, (527, 383)),
+    "laptop, narrow window": (500, 760, 1, False, (482, 350)),
+    "snapped quarter": (480, 320, 1, False, (400, 291)),
+    "desktop, large window": (1280, 900, 1, False, (1155, 839)),
 }
+# Reached while the program runs: the large window made small.
+LIVE = ("desktop, large window", "laptop, low window")
 
 
 def on_screen(driver, page, name, loaded=True):
@@ -851,6 +914,7 @@ def screen_trial(driver, page, name):
     press = (lambda x, y: tap(driver, page, x, y)) if touch else page.click
     press(*START)
     n = lit_count(page)
+    whole_window(page, SCREENS[name][2], f"{name}, with cells lit")
     press(*FIELD)
     if touch:
         driver.execute_cdp_cmd("Input.insertText", {"text": str(n)})
@@ -868,6 +932,9 @@ def screens(driver, page, url):
     for name in SCREENS:
         on_screen(driver, page, name, loaded=False)
         open_window(driver, page, url)
+        on_screen(driver, page, name)
+        screen_trial(driver, page, name)
+    for name in LIVE:
         on_screen(driver, page, name)
         screen_trial(driver, page, name)
     on_screen(driver, page, "phone, portrait")
@@ -899,7 +966,8 @@ def screens(driver, page, url):
     say(f"{', '.join(f'{k}: {v[4][0]}x{v[4][1]}' for k, v in SCREENS.items())}: the window "
         f"whole on the screen, a trial by taps or the mouse judged right; a turn of the phone "
         f"during a level-2 display kept its {n} cells, dark after {dark:.3f} s; the keyboard "
-        f"moved nothing, a turn kept the digits typed")
+        f"moved nothing, a turn kept the digits typed; {' to '.join(LIVE)} while running: "
+        f"drawn whole, a trial judged right")
     desk(driver)
     driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
     page.scale, page.ratio = 1, 1
@@ -1002,11 +1070,12 @@ def run(driver, page, url, folder, work):
 
     accessibility(driver, page)
     exercise(page, work)
+    context_lost(page)
     scales(page)
     offline(driver, page, url)
     tablets(driver, page, url)
     screens(driver, page, url)
-    servers(driver, page, url)
+    servers(driver, page, url, folder)
 
     stored = driver.execute_script(
         "return [document.cookie, localStorage.length, sessionStorage.length];")
