@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -23,6 +24,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 using emscripten::val;
@@ -49,10 +51,52 @@ struct Node
     bool disabled = false, checked = false, hidden = false;
 };
 
-class Mirror final : public QObject
+// What each kind of accessible object becomes on the page: its element, that element's
+// attributes, whether a screen reader may put the focus on it (the window's focus follows), and
+// whether a click on it does the object's action. Any other kind becomes a plain element.
+struct Kind
+{
+    QAccessible::Role role;
+    const char *tag;
+    std::vector<std::pair<const char *, const char *>> attributes;
+    bool focusable = false, acts = false;
+};
+
+const std::vector<Kind> kinds = {
+    {QAccessible::Button, "button", {{"type", "button"}}, true, true},
+    {QAccessible::RadioButton,
+     "input",
+     {{"type", "radio"}, {"name", "punktblick-level"}},
+     true,
+     true},
+    // The answer field's element is the one keyboards type into: one field for every reader.
+    {QAccessible::EditableText, "input", {}, true, false},
+    // A frame that holds level buttons becomes their radio group.
+    {QAccessible::Grouping, "div", {{"role", "group"}}},
+    // Spoken when its text changes, once the person has finished what they were doing.
+    {QAccessible::Notification,
+     "div",
+     {{"role", "status"}, {"aria-live", "polite"}, {"aria-atomic", "true"}}},
+    // The cells form a table, a row of it for each line of cells, so that a screen reader can
+    // tell row and column and move along either.
+    {QAccessible::Cell, "div", {{"role", "cell"}}},
+};
+
+const Kind &kindOf(QAccessible::Role role)
+{
+    static const Kind other{QAccessible::NoRole, "div", {}};
+    for (const Kind &kind : kinds) {
+        if (kind.role == role)
+            return kind;
+    }
+    return other;
+}
+
+class Bridge final : public QObject
 {
 public:
-    explicit Mirror(QWidget &window);
+    // The bridge for the window, or none where the window has no accessible objects or no canvas.
+    static Bridge *make(QWidget &window);
     void act(std::size_t index, const val &event);
     void focus(std::size_t index);
 
@@ -60,26 +104,32 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    val add(QAccessibleInterface *iface, const val &parent, QPoint origin, const char *tag);
+    Bridge(QWidget &window, QAccessibleInterface *top, const val &canvas);
+    val create(QAccessibleInterface *iface);
     void sync();
 
     val root_ = val::null();
     std::vector<Node> nodes_;
 };
 
-Mirror *mirror = nullptr;
+QPointer<Bridge> bridge;
 
-void listen(val &element, const char *event, const char *handler = "punktblickAccessibleAction")
+void listen(val &element, const char *event, const char *handler)
 {
     element.call<void>("addEventListener", std::string(event), val::module_property(handler));
 }
 
-Mirror::Mirror(QWidget &window) : QObject(&window)
+Bridge *Bridge::make(QWidget &window)
 {
     QAccessibleInterface *top = QAccessible::queryAccessibleInterface(&window);
-    val canvas = page::canvas();
-    if (!top || canvas.isNull())
-        return;
+    const val canvas = page::canvas();
+    if (!top || !canvas.instanceof (val::global("HTMLElement")))
+        return nullptr;
+    return new Bridge(window, top, canvas);
+}
+
+Bridge::Bridge(QWidget &window, QAccessibleInterface *top, const val &canvas) : QObject(&window)
+{
     // Over the canvas, the window's size, seen by nobody and in the way of no pointer: taps and
     // clicks reach the canvas, while a screen reader's touch exploration finds each control
     // where the window draws it.
@@ -93,123 +143,94 @@ Mirror::Mirror(QWidget &window) : QObject(&window)
     style.set("pointerEvents", std::string("none"));
     style.set("overflow", std::string("hidden"));
 
-    // Level buttons stand inside their frame's rectangle but are the window's children; on the
-    // page they go into the frame, which makes it their radio group.
     QList<QAccessibleInterface *> children;
-    for (int i = 0; i < top->childCount(); ++i)
+    QRect tableRect;
+    for (int i = 0; i < top->childCount(); ++i) {
         children.append(top->child(i));
+        if (children.last()->role() == QAccessible::Cell)
+            tableRect |= children.last()->rect();
+    }
+    // Each object's parent on the page, by its index: the window's own objects stand in the
+    // root, a level button in the frame it stands in (they are the window's children, not the
+    // frame's), a cell in its row of the table (-1).
+    constexpr qsizetype Root = -2, Row = -1;
+    std::vector<qsizetype> parents(children.size(), Root);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        const QAccessibleInterface *child = children[i];
+        if (child->role() == QAccessible::Cell)
+            parents[i] = Row;
+        for (qsizetype g = 0; g < children.size(); ++g) {
+            if (child->role() == QAccessible::RadioButton &&
+                children[g]->role() == QAccessible::Grouping &&
+                children[g]->rect().contains(child->rect()))
+                parents[i] = g;
+        }
+    }
+
+    std::map<qsizetype, val> elements;
+    auto element = [&](qsizetype i) -> val & {
+        auto made = elements.find(i);
+        if (made == elements.end())
+            made = elements.emplace(i, create(children[i])).first;
+        return made->second;
+    };
     val table = val::null();
     std::map<int, val> rows;
-    QRect tableRect;
-    for (QAccessibleInterface *child : children) {
-        if (child->role() == QAccessible::Cell)
-            tableRect |= child->rect();
-    }
-    for (QAccessibleInterface *child : children) {
-        switch (child->role()) {
-        case QAccessible::Grouping: {
-            val group = add(child, root_, frame.topLeft(), "div");
-            bool radios = false;
-            for (QAccessibleInterface *member : children) {
-                if (member->role() == QAccessible::RadioButton &&
-                    child->rect().contains(member->rect())) {
-                    add(member, group, child->rect().topLeft(), "input");
-                    radios = true;
-                }
-            }
-            group.call<void>("setAttribute", std::string("role"),
-                             std::string(radios ? "radiogroup" : "group"));
-            break;
-        }
-        case QAccessible::RadioButton: {
-            bool grouped = false;
-            for (QAccessibleInterface *group : children) {
-                grouped |=
-                    group->role() == QAccessible::Grouping && group->rect().contains(child->rect());
-            }
-            if (!grouped)
-                add(child, root_, frame.topLeft(), "input");
-            break;
-        }
-        case QAccessible::Cell: {
-            // The cells form a table, a row of it for each line of cells, so that a screen
-            // reader can tell row and column and move along either.
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        const QRect rect = children[i]->rect();
+        val parent = root_;
+        QPoint origin = frame.topLeft();
+        if (parents[i] >= 0) {
+            parent = element(parents[i]);
+            origin = children[parents[i]]->rect().topLeft();
+            parent.call<void>("setAttribute", std::string("role"), std::string("radiogroup"));
+        } else if (parents[i] == Row) {
             if (table.isNull()) {
                 table = page::create("div", {{"role", "table"}});
                 page::placeOver(table, tableRect, frame.topLeft());
                 root_.call<void>("appendChild", table);
             }
-            const QRect cell = child->rect();
-            auto row = rows.find(cell.y());
+            auto row = rows.find(rect.y());
             if (row == rows.end()) {
                 val line = page::create("div", {{"role", "row"}});
                 page::placeOver(line,
-                                QRect(tableRect.x(), cell.y(), tableRect.width(), cell.height()),
+                                QRect(tableRect.x(), rect.y(), tableRect.width(), rect.height()),
                                 tableRect.topLeft());
                 table.call<void>("appendChild", line);
-                row = rows.emplace(cell.y(), line).first;
+                row = rows.emplace(rect.y(), line).first;
             }
-            add(child, row->second, QPoint(tableRect.x(), cell.y()), "div");
-            break;
+            parent = row->second;
+            origin = QPoint(tableRect.x(), rect.y());
         }
-        case QAccessible::Button:
-            add(child, root_, frame.topLeft(), "button");
-            break;
-        case QAccessible::EditableText:
-            add(child, root_, frame.topLeft(), "input");
-            break;
-        default:
-            add(child, root_, frame.topLeft(), "div");
-            break;
-        }
+        page::placeOver(element(i), rect, origin);
+        parent.call<void>("appendChild", element(i));
     }
     canvas["parentNode"].call<void>("appendChild", root_);
     sync();
     window.installEventFilter(this);
 }
 
-val Mirror::add(QAccessibleInterface *iface, const val &parent, QPoint origin, const char *tag)
+val Bridge::create(QAccessibleInterface *iface)
 {
-    // The answer field's element is the one keyboards type into: one field for every reader.
-    val element = iface->role() == QAccessible::EditableText ? editableElement(iface->object())
-                                                             : page::create(tag);
+    const Kind &kind = kindOf(iface->role());
+    val element = kind.role == QAccessible::EditableText ? editableElement(iface->object())
+                                                         : page::create(kind.tag);
+    for (const auto &[name, value] : kind.attributes)
+        element.call<void>("setAttribute", std::string(name), std::string(value));
     element["dataset"].set("node", std::to_string(nodes_.size()));
-    const std::string tagName(tag);
-    switch (iface->role()) {
-    case QAccessible::Button:
-        element.set("type", std::string("button"));
-        listen(element, "click");
-        break;
-    case QAccessible::RadioButton:
-        element.set("type", std::string("radio"));
-        element.set("name", std::string("punktblick-level"));
-        listen(element, "click");
-        break;
-    case QAccessible::Notification:
-        // Spoken when its text changes, once the person has finished what they were doing.
-        element.call<void>("setAttribute", std::string("role"), std::string("status"));
-        element.call<void>("setAttribute", std::string("aria-live"), std::string("polite"));
-        element.call<void>("setAttribute", std::string("aria-atomic"), std::string("true"));
-        break;
-    case QAccessible::Cell:
-        element.call<void>("setAttribute", std::string("role"), std::string("cell"));
-        break;
-    default:
-        break;
-    }
+    if (kind.acts)
+        listen(element, "click", "punktblickAccessibleAction");
     // Out of the page's tab order: the keyboard works the window on the canvas itself. A screen
     // reader that moves the focus here moves the window's, so that keys go where it says.
-    if (tagName != "div") {
+    if (kind.focusable) {
         element.set("tabIndex", -1);
         listen(element, "focus", "punktblickAccessibleFocus");
     }
-    page::placeOver(element, iface->rect(), origin);
-    parent.call<void>("appendChild", element);
     nodes_.push_back({QAccessible::uniqueId(iface), iface->role(), element, {}, {}, {}});
     return element;
 }
 
-void Mirror::sync()
+void Bridge::sync()
 {
     val active = val::global("document")["activeElement"];
     const bool pageFocusHere = !active.isNull() && root_.call<bool>("contains", active);
@@ -257,14 +278,14 @@ void Mirror::sync()
     }
 }
 
-bool Mirror::eventFilter(QObject *watched, QEvent *event)
+bool Bridge::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::UpdateRequest)
         sync();
     return QObject::eventFilter(watched, event);
 }
 
-void Mirror::act(std::size_t index, const val &event)
+void Bridge::act(std::size_t index, const val &event)
 {
     if (index >= nodes_.size())
         return;
@@ -279,7 +300,7 @@ void Mirror::act(std::size_t index, const val &event)
     sync();
 }
 
-void Mirror::focus(std::size_t index)
+void Bridge::focus(std::size_t index)
 {
     if (index >= nodes_.size())
         return;
@@ -297,14 +318,14 @@ std::size_t nodeOf(const val &event)
 
 void onAction(val event)
 {
-    if (mirror)
-        mirror->act(nodeOf(event), event);
+    if (bridge)
+        bridge->act(nodeOf(event), event);
 }
 
 void onFocus(val event)
 {
-    if (mirror)
-        mirror->focus(nodeOf(event));
+    if (bridge)
+        bridge->focus(nodeOf(event));
 }
 
 } // namespace
@@ -315,11 +336,11 @@ EMSCRIPTEN_BINDINGS(punktblick_accessibility)
     emscripten::function("punktblickAccessibleFocus", &onFocus);
 }
 
-void mirrorAccessibility(QWidget &window)
+void bridgeToScreenReaders(QWidget &window)
 {
     // Once the window has painted: the first frame waits for none of it.
     afterFirstPaint(window, [&window] {
-        if (!mirror)
-            mirror = new Mirror(window);
+        if (!bridge)
+            bridge = Bridge::make(window);
     });
 }

@@ -9,4 +9,4 @@ class QWidget;
 // them: invisible elements of the page over the places where the window draws each control, with
 // their roles, names, descriptions and states, kept as the window changes, and what assistive
 // technology does to them done to the window's controls. Call once the window has been shown.
-void mirrorAccessibility(QWidget &window);
+void bridgeToScreenReaders(QWidget &window);

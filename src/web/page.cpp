@@ -27,9 +27,9 @@ std::string css(double pixels)
     return std::to_string(pixels) + "px";
 }
 
-void place(const Placement &p)
+void put(const Placement &p)
 {
-    const double f = scale();
+    const double f = fit();
     val style = p.element["style"];
     style.set("position", std::string("absolute"));
     style.set("left", css(p.offset.x() + (p.rect.x() - p.origin.x()) * f));
@@ -40,11 +40,39 @@ void place(const Placement &p)
     style.set("boxSizing", std::string("border-box"));
 }
 
+val shared()
+{
+    return val::global("punktblick");
+}
+
 } // namespace
 
 val canvas()
 {
-    return val::global("document").call<val>("getElementById", std::string("qtcanvas"));
+    return shared()["canvas"];
+}
+
+double fit()
+{
+    const val value = shared()["fit"];
+    const double f = value.isNumber() ? value.as<double>() : 1.0;
+    return std::isfinite(f) && f > 0 ? f : 1.0;
+}
+
+void place()
+{
+    if (shared()["place"].typeOf().as<std::string>() == "function")
+        shared().call<void>("place");
+}
+
+void onRefit(const val &function)
+{
+    shared().set("refit", function);
+}
+
+void setAnswerElement(const val &element)
+{
+    shared().set("answer", element);
 }
 
 val create(const char *tag, Attributes attributes)
@@ -55,30 +83,23 @@ val create(const char *tag, Attributes attributes)
     return element;
 }
 
-double scale()
-{
-    const val scale = val::global("punktblickScale");
-    const double f = scale.isNumber() ? scale.as<double>() : 1.0;
-    return std::isfinite(f) && f > 0 ? f : 1.0;
-}
-
 void placeOver(val &element, const QRect &rect, QPoint origin, QPoint offset)
 {
     for (Placement &p : placements) {
         if (p.element.strictlyEquals(element)) {
             p = {element, rect, origin, offset};
-            place(p);
+            put(p);
             return;
         }
     }
     placements.push_back({element, rect, origin, offset});
-    place(placements.back());
+    put(placements.back());
 }
 
 void placeAllAgain()
 {
     for (const Placement &p : placements)
-        place(p);
+        put(p);
 }
 
 } // namespace page

@@ -31,20 +31,18 @@ using emscripten::val;
 // with a repaint of every widget, at once.
 namespace {
 
-qreal paintedScale = 0;
+// Device pixels to one of the window's own, as Qt paints it.
+qreal paintedRatio = 0;
 
-qreal scale()
+qreal deviceRatio()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->devicePixelRatio() : 1;
 }
 
-void repaintIfScaleChanged()
+void repaintWhole()
 {
-    const qreal now = scale();
-    if (now == paintedScale)
-        return;
-    paintedScale = now;
+    paintedRatio = deviceRatio();
     // The canvas's own pixels too, in case the browser has not reported the change to the page.
     val::module_property("qtResizeAllScreens")(val::null());
     for (QWidget *window : QApplication::topLevelWidgets()) {
@@ -56,6 +54,12 @@ void repaintIfScaleChanged()
             child->update();
         window->repaint();
     }
+}
+
+void repaintIfScaleChanged()
+{
+    if (deviceRatio() != paintedRatio)
+        repaintWhole();
 }
 
 // The browser reports a change before it draws its next frame, in which the compositor then shows
@@ -75,22 +79,22 @@ protected:
     }
 };
 
-// The page chooses how large the window is drawn, from the space it has (page::scale), and sizes
+// The page chooses how large the window is drawn, from the space it has (page::fit), and sizes
 // the canvas to match; Qt draws every control, face and line at that scale times the screen's
 // own density. Qt 6.4 offers no public way to change its scale while a program runs: its own
 // scaling, per screen, is the one that reaches everything alike, and its private setter is what
 // Qt's own tests change it with. The window keeps its size in its own pixels; its size in the
 // screen's (CSS) pixels is set anew, and so are the page's elements placed over it.
-qreal fittedScale = 1;
+qreal fittedTo = 1;
 
-void fit()
+void refit()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
-    const qreal scale = page::scale();
-    if (!screen || scale == fittedScale)
+    const qreal fit = page::fit();
+    if (!screen || fit == fittedTo)
         return;
-    fittedScale = scale;
-    QHighDpiScaling::setScreenFactor(screen, scale);
+    fittedTo = fit;
+    QHighDpiScaling::setScreenFactor(screen, fit);
     val::module_property("qtResizeAllScreens")(val::null());
     for (QWidget *window : QApplication::topLevelWidgets()) {
         QWindow *handle = window->windowHandle();
@@ -104,19 +108,21 @@ void fit()
             store->resize(window->size());
     }
     page::placeAllAgain();
-    repaintIfScaleChanged();
+    // Also where the screen's ratio stays: a window drawn smaller than one device pixel to each
+    // of its own gets one pixel of the canvas for each at every such fit, and its image starts
+    // over all the same.
+    repaintWhole();
 }
 
-void listen();
+void listenForResolutionChange();
 
 void onResolutionChange(val)
 {
-    // The page first puts its window on whole pixels of the new scale: only then is the place
+    // The page first puts its window on whole pixels of the new ratio: only then is the place
     // that Qt reads the place.
-    if (val place = val::global("punktblickPlace"); place.typeOf().as<std::string>() == "function")
-        place();
+    page::place();
     repaintIfScaleChanged();
-    listen();
+    listenForResolutionChange();
 }
 
 void onViewportResize(val)
@@ -126,7 +132,7 @@ void onViewportResize(val)
 
 // A media query for the present resolution changes once when the ratio does; then a query for
 // the new one takes its place. Every digit counts: a query that never matched never changes.
-void listen()
+void listenForResolutionChange()
 {
     char query[64];
     std::snprintf(query, sizeof query, "(resolution: %.17gdppx)",
@@ -142,22 +148,22 @@ void listen()
 
 EMSCRIPTEN_BINDINGS(punktblick_scale)
 {
-    emscripten::function("punktblickRefit", &fit);
+    emscripten::function("punktblickRefit", &refit);
     emscripten::function("punktblickResolutionChange", &onResolutionChange);
     emscripten::function("punktblickViewportResize", &onViewportResize);
 }
 
 void fitToPage()
 {
-    fit();
+    refit();
     // The page asks again whenever its space changes.
-    val::global("window").set("punktblickRefit", val::module_property("punktblickRefit"));
+    page::onRefit(val::module_property("punktblickRefit"));
 }
 
 void repaintWholeOnScaleChange()
 {
-    paintedScale = scale();
-    listen();
+    paintedRatio = deviceRatio();
+    listenForResolutionChange();
     // A pinch that zooms out of the page changes the scale Qt paints at with no change of
     // resolution.
     val viewport = val::global("visualViewport");

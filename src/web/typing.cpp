@@ -4,6 +4,7 @@
 #include "typing.h"
 
 #include "page.h"
+#include "platform/text_change.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QString>
 #include <QWindow>
 #include <QtPlugin>
@@ -36,31 +38,31 @@ using emscripten::val;
 // answer is written back.
 namespace {
 
-struct Mirror
+struct Editable
 {
     QPointer<QObject> control;
     val element;
     bool composing = false;
 };
 
-std::vector<Mirror> mirrors;
+std::vector<Editable> editables;
 // While the element's text goes into the control, the control's intermediate states stay there.
 bool taking = false;
 
-Mirror *mirrorOf(QObject *control)
+Editable *editableOf(QObject *control)
 {
-    for (Mirror &mirror : mirrors) {
-        if (control && mirror.control == control)
-            return &mirror;
+    for (Editable &editable : editables) {
+        if (control && editable.control == control)
+            return &editable;
     }
     return nullptr;
 }
 
-Mirror *mirrorOf(const val &element)
+Editable *editableOf(const val &element)
 {
-    for (Mirror &mirror : mirrors) {
-        if (mirror.element.strictlyEquals(element))
-            return &mirror;
+    for (Editable &editable : editables) {
+        if (editable.element.strictlyEquals(element))
+            return &editable;
     }
     return nullptr;
 }
@@ -86,58 +88,50 @@ ControlText read(QObject *control)
             query.value(Qt::ImMaximumTextLength).toInt()};
 }
 
-void write(Mirror &mirror)
+void write(Editable &editable)
 {
     // Setting the text of an element being composed in ends the composition.
-    if (mirror.composing || taking || !mirror.control)
+    if (editable.composing || taking || !editable.control)
         return;
-    const ControlText now = read(mirror.control);
+    const ControlText now = read(editable.control);
     const std::string text = now.text.toStdString();
-    if (mirror.element["value"].as<std::string>() != text)
-        mirror.element.set("value", text);
+    if (editable.element["value"].as<std::string>() != text)
+        editable.element.set("value", text);
     // The browser then refuses what the control would cut off, before a composition shows it.
-    if (now.maximum > 0 && mirror.element["maxLength"].as<int>() != now.maximum)
-        mirror.element.set("maxLength", now.maximum);
+    if (now.maximum > 0 && editable.element["maxLength"].as<int>() != now.maximum)
+        editable.element.set("maxLength", now.maximum);
     // Some browsers give the focus to an element whose selection is set.
-    if (!hasPageFocus(mirror.element))
+    if (!hasPageFocus(editable.element))
         return;
     const int start = std::min(now.cursor, now.anchor), end = std::max(now.cursor, now.anchor);
-    if (mirror.element["selectionStart"].as<int>() != start ||
-        mirror.element["selectionEnd"].as<int>() != end)
-        mirror.element.call<void>("setSelectionRange", start, end,
-                                  std::string(now.cursor < now.anchor ? "backward" : "forward"));
+    if (editable.element["selectionStart"].as<int>() != start ||
+        editable.element["selectionEnd"].as<int>() != end)
+        editable.element.call<void>("setSelectionRange", start, end,
+                                    std::string(now.cursor < now.anchor ? "backward" : "forward"));
 }
 
 // The element's text as the browser has changed it goes into the control as one replacement of
 // what differs, with the element's caret and selection after it.
-void take(Mirror &mirror)
+void take(Editable &editable)
 {
-    if (!mirror.control)
+    if (!editable.control)
         return;
-    const QString was = read(mirror.control).text;
-    const QString now = QString::fromStdString(mirror.element["value"].as<std::string>());
-    const qsizetype shorter = std::min(was.size(), now.size());
-    qsizetype same = 0, sameAtEnd = 0;
-    while (same < shorter && was[same] == now[same])
-        ++same;
-    while (sameAtEnd < shorter - same &&
-           was[was.size() - 1 - sameAtEnd] == now[now.size() - 1 - sameAtEnd])
-        ++sameAtEnd;
-    const int start = mirror.element["selectionStart"].as<int>();
-    const int end = mirror.element["selectionEnd"].as<int>();
-    const bool backward = mirror.element["selectionDirection"].as<std::string>() == "backward";
+    const TextChange edit =
+        textChange(read(editable.control).text,
+                   QString::fromStdString(editable.element["value"].as<std::string>()));
+    const int start = editable.element["selectionStart"].as<int>();
+    const int end = editable.element["selectionEnd"].as<int>();
+    const bool backward = editable.element["selectionDirection"].as<std::string>() == "backward";
     using Attribute = QInputMethodEvent::Attribute;
     // The control replaces at its caret, and removes a selection first: so the caret goes to
     // where the change begins, with nothing selected.
-    taking = true;
-    QInputMethodEvent toChange({}, {Attribute(QInputMethodEvent::Selection, int(same), 0)});
-    QCoreApplication::sendEvent(mirror.control, &toChange);
+    const QScopedValueRollback whileTaking(taking, true);
+    QInputMethodEvent toChange({}, {Attribute(QInputMethodEvent::Selection, int(edit.start), 0)});
+    QCoreApplication::sendEvent(editable.control, &toChange);
     QInputMethodEvent change({}, {Attribute(QInputMethodEvent::Selection, backward ? end : start,
                                             backward ? start - end : end - start)});
-    change.setCommitString(now.mid(same, now.size() - same - sameAtEnd), 0,
-                           int(was.size() - same - sameAtEnd));
-    QCoreApplication::sendEvent(mirror.control, &change);
-    taking = false;
+    change.setCommitString(edit.inserted, 0, int(edit.removed));
+    QCoreApplication::sendEvent(editable.control, &change);
 }
 
 void sendKey(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool press)
@@ -151,7 +145,7 @@ void sendKey(int key, Qt::KeyboardModifiers modifiers, const QString &text, bool
 // as such go to the window as they are; what a keyboard sends as text only (key "Unidentified" or
 // "Process", or keys during a composition) is the browser's, and reaches the control as a change
 // of the element's text. Enter closes the keyboard: OK is the one way to answer.
-bool key(const val &event, bool press)
+bool forwardKey(const val &event, bool press)
 {
     if (event["isComposing"].as<bool>())
         return false;
@@ -179,10 +173,11 @@ bool key(const val &event, bool press)
             QGuiApplication::inputMethod()->hide();
         return true;
     }
-    for (const auto &[keyName, key] : named) {
+    for (const auto &[keyName, namedKey] : named) {
         if (name == QLatin1String(keyName)) {
-            const int qtKey =
-                key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier) ? Qt::Key_Backtab : key;
+            const int qtKey = namedKey == Qt::Key_Tab && (modifiers & Qt::ShiftModifier)
+                                  ? Qt::Key_Backtab
+                                  : namedKey;
             sendKey(qtKey, modifiers, QString(), press);
             return true;
         }
@@ -217,19 +212,19 @@ WebInputContext *context = nullptr;
 
 void WebInputContext::showInputPanel()
 {
-    Mirror *mirror = mirrorOf(focusObject());
-    if (!mirror)
+    Editable *editable = editableOf(focusObject());
+    if (!editable)
         return;
-    write(*mirror);
+    write(*editable);
     shown_ = true;
     emitInputPanelVisibleChanged();
     // The on-screen keyboard opens for the element that takes the focus, and puts itself below
     // it, where the control is drawn; the page scrolls nothing.
     val options = val::object();
     options.set("preventScroll", true);
-    if (!hasPageFocus(mirror->element))
-        mirror->element.call<void>("focus", options);
-    write(*mirror);
+    if (!hasPageFocus(editable->element))
+        editable->element.call<void>("focus", options);
+    write(*editable);
 }
 
 void WebInputContext::hideInputPanel()
@@ -240,8 +235,8 @@ void WebInputContext::hideInputPanel()
     emitInputPanelVisibleChanged();
     // The keyboard closes with the element's focus, and the canvas takes the keys again; a
     // screen reader that has moved the focus elsewhere keeps it there.
-    for (const Mirror &mirror : mirrors) {
-        if (hasPageFocus(mirror.element))
+    for (const Editable &editable : editables) {
+        if (hasPageFocus(editable.element))
             page::canvas().call<void>("focus");
     }
 }
@@ -256,21 +251,21 @@ void WebInputContext::reset()
 {
     // The program has set the text itself (Start empties the answer): a composition still open
     // in the element ends, and the element shows the control's text.
-    if (Mirror *mirror = mirrorOf(focusObject())) {
-        mirror->composing = false;
-        write(*mirror);
+    if (Editable *editable = editableOf(focusObject())) {
+        editable->composing = false;
+        write(*editable);
     }
 }
 
 void onKeyDown(val event)
 {
-    if (key(event, true))
+    if (forwardKey(event, true))
         event.call<void>("preventDefault");
 }
 
 void onKeyUp(val event)
 {
-    if (key(event, false))
+    if (forwardKey(event, false))
         event.call<void>("preventDefault");
 }
 
@@ -291,25 +286,25 @@ void onBeforeInput(val event)
 
 void onInput(val event)
 {
-    if (Mirror *mirror = mirrorOf(event["currentTarget"])) {
-        take(*mirror);
+    if (Editable *editable = editableOf(event["currentTarget"])) {
+        take(*editable);
         if (!event["isComposing"].as<bool>())
-            write(*mirror);
+            write(*editable);
     }
 }
 
 void onCompositionStart(val event)
 {
-    if (Mirror *mirror = mirrorOf(event["currentTarget"]))
-        mirror->composing = true;
+    if (Editable *editable = editableOf(event["currentTarget"]))
+        editable->composing = true;
 }
 
 void onCompositionEnd(val event)
 {
-    if (Mirror *mirror = mirrorOf(event["currentTarget"])) {
-        mirror->composing = false;
-        take(*mirror);
-        write(*mirror);
+    if (Editable *editable = editableOf(event["currentTarget"])) {
+        editable->composing = false;
+        take(*editable);
+        write(*editable);
     }
 }
 
@@ -318,6 +313,26 @@ void onBlur(val)
     // The keyboard was closed from the browser's side (a button of its own, the back key).
     if (context && context->isInputPanelVisible())
         context->hideInputPanel();
+}
+
+// What an editable control's element listens to, and what answers each.
+constexpr std::pair<const char *, void (*)(val)> handlers[] = {
+    {"keydown", onKeyDown},
+    {"keyup", onKeyUp},
+    {"beforeinput", onBeforeInput},
+    {"input", onInput},
+    {"compositionstart", onCompositionStart},
+    {"compositionend", onCompositionEnd},
+    {"blur", onBlur},
+};
+
+void onEvent(val event)
+{
+    const std::string type = event["type"].as<std::string>();
+    for (const auto &[name, handler] : handlers) {
+        if (type == name)
+            handler(event);
+    }
 }
 
 class WebInputPlugin final : public QPlatformInputContextPlugin
@@ -339,13 +354,7 @@ public:
 
 EMSCRIPTEN_BINDINGS(punktblick_typing)
 {
-    emscripten::function("punktblickKeyDown", &onKeyDown);
-    emscripten::function("punktblickKeyUp", &onKeyUp);
-    emscripten::function("punktblickBeforeInput", &onBeforeInput);
-    emscripten::function("punktblickInput", &onInput);
-    emscripten::function("punktblickCompositionStart", &onCompositionStart);
-    emscripten::function("punktblickCompositionEnd", &onCompositionEnd);
-    emscripten::function("punktblickBlur", &onBlur);
+    emscripten::function("punktblickTyping", &onEvent);
 }
 
 Q_IMPORT_PLUGIN(WebInputPlugin)
@@ -360,8 +369,8 @@ void typeThroughPage()
 
 val editableElement(QObject *control)
 {
-    if (Mirror *mirror = mirrorOf(control))
-        return mirror->element;
+    if (Editable *editable = editableOf(control))
+        return editable->element;
     // The answer is digits: the number pad, and nothing that second-guesses what the child
     // typed. 16 px, or Safari zooms the page to the focused element; seen by nobody.
     val element = page::create("input", {{"type", "text"},
@@ -373,24 +382,19 @@ val editableElement(QObject *control)
                                          {"spellcheck", "false"}});
     element["style"].set("fontSize", std::string("16px"));
     element["style"].set("caretColor", std::string("transparent"));
-    const char *const events[][2] = {{"keydown", "punktblickKeyDown"},
-                                     {"keyup", "punktblickKeyUp"},
-                                     {"beforeinput", "punktblickBeforeInput"},
-                                     {"input", "punktblickInput"},
-                                     {"compositionstart", "punktblickCompositionStart"},
-                                     {"compositionend", "punktblickCompositionEnd"},
-                                     {"blur", "punktblickBlur"}};
-    for (const auto &[event, handler] : events)
-        element.call<void>("addEventListener", std::string(event), val::module_property(handler));
-    mirrors.push_back({control, element});
-    write(mirrors.back());
+    for (const auto &listened : handlers)
+        element.call<void>("addEventListener", std::string(listened.first),
+                           val::module_property("punktblickTyping"));
+    page::setAnswerElement(element);
+    editables.push_back({control, element});
+    write(editables.back());
     return element;
 }
 
 void showControlText(QObject *control)
 {
-    if (Mirror *mirror = mirrorOf(control))
-        write(*mirror);
+    if (Editable *editable = editableOf(control))
+        write(*editable);
 }
 
 #include "typing.moc"

@@ -16,5 +16,5 @@ void joinPage(QWidget &window)
 {
     fitToPage();
     repaintWholeOnScaleChange();
-    mirrorAccessibility(window);
+    bridgeToScreenReaders(window);
 }
