@@ -33,9 +33,10 @@ FIREFOX = "/usr/bin/firefox-esr"
 class EnginePage(web.Page):
     """A page read from whole screenshots, for drivers without Chromium's clipped ones."""
 
-    def __init__(self, work, screenshot, act, js, settle):
+    def __init__(self, work, screenshot, act, js, settle, resize):
         super().__init__(None, work)
         self.screenshot, self.act, self.js, self.settle = screenshot, act, js, settle
+        self.resize = resize  # the page's size in CSS pixels, as the browser's window is made
 
     def shot(self):
         with open(self.shot_path, "wb") as f:
@@ -78,7 +79,7 @@ def wait_window(page):
     shown = "return getComputedStyle(document.getElementById('qtcanvas')).visibility"
     web.wait_until("no window on the page", lambda: page.js(shown) == "visible", 90)
     web.wait_until("the window not at its own size in a page of 600 x 480", lambda: page.js(
-        "return [innerWidth, innerHeight, punktblickScale]") == [600, 480, 1], 10)
+        "return [innerWidth, innerHeight, punktblick.fit]") == [600, 480, 1], 10)
     rect = page.js("const r = document.getElementById('qtcanvas').getBoundingClientRect();"
                    "return [r.x, r.y];")
     page.left, page.top = round(rect[0]), round(rect[1])
@@ -105,7 +106,8 @@ def webkit(url, work):
         page = EnginePage(work, driver.get_screenshot_as_png,
                           lambda actions: driver.execute("actions", {"actions": actions}),
                           driver.execute_script, lambda: driver.execute_async_script(
-                              "const done = arguments[0]; " + SETTLE))
+                              "const done = arguments[0]; " + SETTLE),
+                          lambda w, h: driver.set_window_size(w + inner[0], h + inner[1]))
         # The console of WebKitGTK is not open to its driver: the page keeps what it says.
         page.js(CONSOLE)
         run(page, work)
@@ -226,7 +228,9 @@ def firefox(url, work):
                                                   "viewport": {"width": 600, "height": 480}})
         bidi.send("browsingContext.navigate", {"context": bidi.context, "url": url,
                                                "wait": "complete"})
-        page = EnginePage(work, bidi.screenshot, bidi.act, bidi.js, bidi.settle)
+        page = EnginePage(work, bidi.screenshot, bidi.act, bidi.js, bidi.settle,
+                          lambda w, h: bidi.send("browsingContext.setViewport", {
+                              "context": bidi.context, "viewport": {"width": w, "height": h}}))
         run(page, work)
         if bus:
             through_the_bus(page)
@@ -245,6 +249,24 @@ def firefox(url, work):
 def run(page, work):
     wait_window(page)
     web.exercise(page, work)
+    small_window(page, "laptop, narrow window")
+
+
+def small_window(page, screen):
+    """The browser's window made small on a screen of one device pixel per CSS pixel, while the
+    program runs: the window drawn whole at its smaller size, and a trial by clicks."""
+    width, height, _, _, size = web.SCREENS[screen]
+    page.resize(width, height)
+    box = ("const r = document.getElementById('qtcanvas').getBoundingClientRect();"
+           "return [r.x, r.y, r.width, r.height, punktblick.fit];")
+    web.wait_until(f"{screen}: the window not fitted to {size}",
+                   lambda: page.js(box)[2:4] == list(size), 10)
+    x, y, _, _, page.scale = page.js(box)
+    page.left, page.top = round(x), round(y)
+    web.whole_window(page, 1, screen)
+    web.right_trial(page, 1)
+    web.say(f"{screen}, {width}x{height}: the window drawn whole at {size[0]}x{size[1]}, a "
+            "trial by clicks judged right")
 
 
 def find(node, role, name):

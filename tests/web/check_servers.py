@@ -15,6 +15,7 @@ import http.client
 import os
 import re
 import shutil
+import signal
 import socket
 import ssl
 import subprocess
@@ -261,7 +262,8 @@ def main():
             log = open(os.path.join(work, name + ".log"), "w")
             process = subprocess.Popen(server(work, root, port, cert, key, readme),
                                        stdout=log, stderr=subprocess.STDOUT,
-                                       env={**os.environ, "APACHE_RUN_DIR": f"{work}/run"})
+                                       env={**os.environ, "APACHE_RUN_DIR": f"{work}/run"},
+                                       start_new_session=True)
             try:
                 web.wait_until(f"{name} did not answer on port {port}",
                                lambda: process.poll() is None and answers(port), 20)
@@ -269,8 +271,7 @@ def main():
                 check_page(name, driver, page, port, served,
                            os.path.join(work, f"{name.lower()}-access.log"))
             finally:
-                process.terminate()
-                process.wait(10)
+                stop(process)
                 if process.returncode not in (0, -15):
                     with open(os.path.join(work, name + ".log")) as f:
                         print(f.read(), file=sys.stderr)
@@ -278,6 +279,16 @@ def main():
         driver.quit()
         shutil.rmtree(work, ignore_errors=True)
     return 0
+
+
+def stop(server):
+    """Ends the server and its workers, which finish what they are sending first."""
+    server.terminate()
+    try:
+        server.wait(60)
+    except subprocess.TimeoutExpired:
+        os.killpg(server.pid, signal.SIGKILL)
+        server.wait()
 
 
 def answers(port):

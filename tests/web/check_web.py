@@ -203,7 +203,7 @@ for (const name of ['drawArrays', 'drawElements']) {
   const draw = proto[name];
   proto[name] = function (...args) {
     draw.apply(this, args);
-    const scale = devicePixelRatio * (window.punktblickScale || 1);
+    const scale = canvas.width / 582;  // canvas pixels to one of the window's own
     const x = Math.round(80 * scale);
     const y = canvas.height - 1 - Math.round(56 * scale);
     const px = new Uint8Array(4);
@@ -356,7 +356,7 @@ def open_window(driver, page, url):
         time.sleep(0.05)
     rect = driver.find_element(By.ID, "qtcanvas").rect
     place = [rect["x"], rect["y"], rect["width"], rect["height"]]
-    page.scale, page.ratio = driver.execute_script("return [punktblickScale, devicePixelRatio]")
+    page.scale, page.ratio = driver.execute_script("return [punktblick.fit, devicePixelRatio]")
     if place[2:] != [round(582 * page.scale), round(423 * page.scale)]:
         fail(f"the canvas is {place[2]}x{place[3]} CSS pixels at the scale {page.scale}")
     page.left, page.top = round(place[0]), round(place[1])
@@ -892,7 +892,7 @@ def on_screen(driver, page, name, loaded=True):
     page.shot()  # the browser takes in the change when it next draws
     box = "const r = document.getElementById('qtcanvas').getBoundingClientRect(); return " \
           "[r.x, r.y, r.width, r.height, visualViewport.width, visualViewport.height, " \
-          "visualViewport.scale, punktblickScale];"
+          "visualViewport.scale, punktblick.fit];"
     wait_until(f"{name}: the window was not fitted to {size}",
                lambda: page.js(box)[2:4] == list(size), 5)
     x, y, w, h, seen_w, seen_h, zoom, page.scale = page.js(box)
