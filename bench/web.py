@@ -9,8 +9,9 @@
 # cell's pixel, and every animation frame's start is noted, so the frame that first shows the
 # cells lit and the one that first shows them dark are known by the browser's own frame times: a
 # display's screen time runs from the start of the one to the start of the other.
-# Usage: bench/web.py [BUILD-WEB-DIR] [--beside OTHER-BUILD-WEB-DIR] [--runs N]
-#   (default build-web, 5 runs); --beside times another build's start in turn with this one's
+# Usage: bench/web.py [BUILD-WEB-DIR] [--beside OTHER-BUILD-WEB-DIR] [--runs N] [--cpu N]
+#   (default build-web, 5 runs); --beside times another build's start in turn with this one's;
+#   --cpu 4 slows the page's CPU four times, as Lighthouse's mobile profile does
 import os
 import sys
 import tempfile
@@ -19,6 +20,19 @@ import time
 sys.dont_write_bytecode = True  # nothing of it in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 import check_web as web  # noqa: E402
+
+CPU = 1  # how many times slower the page's CPU runs (--cpu)
+
+
+def browser(work):
+    driver = web.browser(os.path.join(work, "profile"))
+    slow(driver)
+    return driver
+
+
+def slow(driver):
+    if CPU != 1:
+        driver.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": CPU})
 
 
 def renderer_cpu(driver, seconds):
@@ -82,17 +96,20 @@ def visits(driver, page, url, folder, times):
     driver.switch_to.window(old)
     driver.close()
     driver.switch_to.window(new)
+    slow(driver)
     driver.watches_layout = False  # the new tab has none of the old one's scripts
     settle(driver)
     times["new tab"].append(web.open_window(driver, page, url))
 
 
 def main():
+    global CPU
     args = sys.argv[1:]
+    CPU = float(args[args.index("--cpu") + 1]) if "--cpu" in args else 1
     runs = int(args[args.index("--runs") + 1]) if "--runs" in args else 5
     beside = args[args.index("--beside") + 1] if "--beside" in args else None
-    folder = next((a for a in args if not a.startswith("--") and not a.isdigit() and a != beside),
-                  "build-web")
+    folder = next((a for i, a in enumerate(args) if not a.startswith("--") and
+                   (i == 0 or args[i - 1] not in ("--runs", "--beside", "--cpu"))), "build-web")
     httpd = web.serve(folder)
     url = f"http://127.0.0.1:{httpd.server_address[1]}/"
     kinds = ("first visit", "second visit", "later visits", "new tab")
@@ -109,13 +126,13 @@ def main():
     for run in range(runs):
         if beside:
             work = tempfile.mkdtemp()
-            driver = web.browser(os.path.join(work, "profile"))
+            driver = browser(work)
             try:
                 visits(driver, web.Page(driver, work), other_url, beside, other_times)
             finally:
                 driver.quit()
         work = tempfile.mkdtemp()
-        driver = web.browser(os.path.join(work, "profile"))
+        driver = browser(work)
         page = web.Page(driver, work)
         try:
             if run == 0:  # the browser's own share, with an empty page, once it has settled

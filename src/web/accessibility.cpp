@@ -24,6 +24,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -128,6 +129,67 @@ Bridge *Bridge::make(QWidget &window)
     return new Bridge(window, top, canvas);
 }
 
+// Each object's parent on the page, by the index of the window's children: the window's own
+// objects stand in the root, a level button in the frame it stands in (the buttons are the
+// window's children, not the frame's), a cell in its row of the table.
+constexpr qsizetype InRoot = -2, InRow = -1;
+
+std::vector<qsizetype> parentsOnPage(const QList<QAccessibleInterface *> &children)
+{
+    std::vector<qsizetype> parents(children.size(), InRoot);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        const QAccessibleInterface *child = children[i];
+        if (child->role() == QAccessible::Cell)
+            parents[i] = InRow;
+        for (qsizetype g = 0; g < children.size(); ++g) {
+            if (child->role() == QAccessible::RadioButton &&
+                children[g]->role() == QAccessible::Grouping &&
+                children[g]->rect().contains(child->rect()))
+                parents[i] = g;
+        }
+    }
+    return parents;
+}
+
+// The cells' table, made with its first cell, and a row of it for each line of cells.
+class CellTable
+{
+public:
+    CellTable(const QList<QAccessibleInterface *> &children, val root, QPoint origin)
+        : root_(std::move(root)), origin_(origin)
+    {
+        for (const QAccessibleInterface *child : children) {
+            if (child->role() == QAccessible::Cell)
+                rect_ |= child->rect();
+        }
+    }
+
+    // The row for a cell, and where its cells are placed from.
+    std::pair<val, QPoint> rowOf(const QRect &cell)
+    {
+        if (table_.isNull()) {
+            table_ = page::create("div", {{"role", "table"}});
+            page::placeOver(table_, rect_, origin_);
+            root_.call<void>("appendChild", table_);
+        }
+        auto row = rows_.find(cell.y());
+        if (row == rows_.end()) {
+            val line = page::create("div", {{"role", "row"}});
+            page::placeOver(line, QRect(rect_.x(), cell.y(), rect_.width(), cell.height()),
+                            rect_.topLeft());
+            table_.call<void>("appendChild", line);
+            row = rows_.emplace(cell.y(), line).first;
+        }
+        return {row->second, QPoint(rect_.x(), cell.y())};
+    }
+
+private:
+    val root_, table_ = val::null();
+    QPoint origin_;
+    QRect rect_;
+    std::map<int, val> rows_;
+};
+
 Bridge::Bridge(QWidget &window, QAccessibleInterface *top, const val &canvas) : QObject(&window)
 {
     // Over the canvas, the window's size, seen by nobody and in the way of no pointer: taps and
@@ -144,29 +206,11 @@ Bridge::Bridge(QWidget &window, QAccessibleInterface *top, const val &canvas) : 
     style.set("overflow", std::string("hidden"));
 
     QList<QAccessibleInterface *> children;
-    QRect tableRect;
-    for (int i = 0; i < top->childCount(); ++i) {
+    for (int i = 0; i < top->childCount(); ++i)
         children.append(top->child(i));
-        if (children.last()->role() == QAccessible::Cell)
-            tableRect |= children.last()->rect();
-    }
-    // Each object's parent on the page, by its index: the window's own objects stand in the
-    // root, a level button in the frame it stands in (they are the window's children, not the
-    // frame's), a cell in its row of the table (-1).
-    constexpr qsizetype Root = -2, Row = -1;
-    std::vector<qsizetype> parents(children.size(), Root);
-    for (qsizetype i = 0; i < children.size(); ++i) {
-        const QAccessibleInterface *child = children[i];
-        if (child->role() == QAccessible::Cell)
-            parents[i] = Row;
-        for (qsizetype g = 0; g < children.size(); ++g) {
-            if (child->role() == QAccessible::RadioButton &&
-                children[g]->role() == QAccessible::Grouping &&
-                children[g]->rect().contains(child->rect()))
-                parents[i] = g;
-        }
-    }
-
+    const std::vector<qsizetype> parents = parentsOnPage(children);
+    // A frame may come after the buttons that stand in it: each element is made when first
+    // needed, and added in the window's order.
     std::map<qsizetype, val> elements;
     auto element = [&](qsizetype i) -> val & {
         auto made = elements.find(i);
@@ -174,33 +218,16 @@ Bridge::Bridge(QWidget &window, QAccessibleInterface *top, const val &canvas) : 
             made = elements.emplace(i, create(children[i])).first;
         return made->second;
     };
-    val table = val::null();
-    std::map<int, val> rows;
+    CellTable table(children, root_, frame.topLeft());
     for (qsizetype i = 0; i < children.size(); ++i) {
         const QRect rect = children[i]->rect();
-        val parent = root_;
-        QPoint origin = frame.topLeft();
-        if (parents[i] >= 0) {
+        auto [parent, origin] = std::pair(root_, frame.topLeft());
+        if (parents[i] == InRow) {
+            std::tie(parent, origin) = table.rowOf(rect);
+        } else if (parents[i] != InRoot) {
             parent = element(parents[i]);
             origin = children[parents[i]]->rect().topLeft();
             parent.call<void>("setAttribute", std::string("role"), std::string("radiogroup"));
-        } else if (parents[i] == Row) {
-            if (table.isNull()) {
-                table = page::create("div", {{"role", "table"}});
-                page::placeOver(table, tableRect, frame.topLeft());
-                root_.call<void>("appendChild", table);
-            }
-            auto row = rows.find(rect.y());
-            if (row == rows.end()) {
-                val line = page::create("div", {{"role", "row"}});
-                page::placeOver(line,
-                                QRect(tableRect.x(), rect.y(), tableRect.width(), rect.height()),
-                                tableRect.topLeft());
-                table.call<void>("appendChild", line);
-                row = rows.emplace(rect.y(), line).first;
-            }
-            parent = row->second;
-            origin = QPoint(tableRect.x(), rect.y());
         }
         page::placeOver(element(i), rect, origin);
         parent.call<void>("appendChild", element(i));

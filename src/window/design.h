@@ -83,8 +83,10 @@ constexpr TwipRect cell(int index)
 }
 
 // Result labels and the answer field share one face, "MS Sans Serif" where the system has it.
-// Elsewhere a bold sans-serif with the same widths as the usual Windows sans takes its place.
-inline constexpr std::array<const char *, 2> ResultFontFamilies{"MS Sans Serif", "Liberation Sans"};
+// Elsewhere a bold sans-serif with the same widths as the usual Windows sans takes its place; the
+// web build brings its own cut of that face, under a name of its own.
+inline constexpr std::array<const char *, 3> ResultFontFamilies{"MS Sans Serif", "Liberation Sans",
+                                                                "Punktblick Sans"};
 inline constexpr double ResultFontPoints = 15.6;
 
 inline constexpr QRgb WindowColour = qRgb(255, 224, 192);
