@@ -115,9 +115,11 @@ private:
 
 QPointer<Bridge> bridge;
 
-void listen(val &element, const char *event, const char *handler)
+// The page's events on the bridge's elements all reach the program through this one binding.
+void listen(val &element, const char *event)
 {
-    element.call<void>("addEventListener", std::string(event), val::module_property(handler));
+    element.call<void>("addEventListener", std::string(event),
+                       val::module_property("punktblickAccessible"));
 }
 
 Bridge *Bridge::make(QWidget &window)
@@ -246,12 +248,12 @@ val Bridge::create(QAccessibleInterface *iface)
         element.call<void>("setAttribute", std::string(name), std::string(value));
     element["dataset"].set("node", std::to_string(nodes_.size()));
     if (kind.acts)
-        listen(element, "click", "punktblickAccessibleAction");
+        listen(element, "click");
     // Out of the page's tab order: the keyboard works the window on the canvas itself. A screen
     // reader that moves the focus here moves the window's, so that keys go where it says.
     if (kind.focusable) {
         element.set("tabIndex", -1);
-        listen(element, "focus", "punktblickAccessibleFocus");
+        listen(element, "focus");
     }
     nodes_.push_back({QAccessible::uniqueId(iface), iface->role(), element, {}, {}, {}});
     return element;
@@ -343,15 +345,16 @@ std::size_t nodeOf(const val &event)
     return index.isUndefined() ? std::size_t(-1) : std::stoul(index.as<std::string>());
 }
 
-void onAction(val event)
+// What assistive technology did to an element (pressed it, moved the focus onto it), done to the
+// window's control.
+void onEvent(val event)
 {
-    if (bridge)
+    if (!bridge)
+        return;
+    const std::string type = event["type"].as<std::string>();
+    if (type == "click")
         bridge->act(nodeOf(event), event);
-}
-
-void onFocus(val event)
-{
-    if (bridge)
+    else if (type == "focus")
         bridge->focus(nodeOf(event));
 }
 
@@ -359,8 +362,7 @@ void onFocus(val event)
 
 EMSCRIPTEN_BINDINGS(punktblick_accessibility)
 {
-    emscripten::function("punktblickAccessibleAction", &onAction);
-    emscripten::function("punktblickAccessibleFocus", &onFocus);
+    emscripten::function("punktblickAccessible", &onEvent);
 }
 
 void bridgeToScreenReaders(QWidget &window)

@@ -235,8 +235,14 @@ def wait_dark(page, what, clicks_back=1):
 
 
 def lit_count(page):
+    """How many cells are lit, in reading order, once every cell shows lit or dark: a picture
+    taken while the browser composes a change may catch a cell between two colours."""
+    end = time.monotonic() + 5
+    colours = page.pixels(CELLS)
+    while any(c not in (GREEN, BLACK) for c in colours) and time.monotonic() < end:
+        colours = page.pixels(CELLS)
     n = 0
-    for i, colour in enumerate(page.pixels(CELLS)):
+    for i, colour in enumerate(colours):
         if colour == GREEN:
             if n != i:
                 fail(f"cell {i} is lit after a dark one")
