@@ -111,6 +111,7 @@ def webkit(url, work):
         # The console of WebKitGTK is not open to its driver: the page keeps what it says.
         page.js(CONSOLE)
         run(page, work)
+        small_window(page, "laptop, narrow window")
         return page.js("return window.console_errors || []")
     finally:
         driver.quit()
@@ -234,6 +235,7 @@ def firefox(url, work):
         run(page, work)
         if bus:
             through_the_bus(page)
+        small_window(page, "laptop, narrow window")
         return [e["params"].get("text") for e in bidi.events
                 if e.get("method") == "log.entryAdded" and e["params"].get("level") == "error"]
     finally:
@@ -249,7 +251,6 @@ def firefox(url, work):
 def run(page, work):
     wait_window(page)
     web.exercise(page, work)
-    small_window(page, "laptop, narrow window")
 
 
 def small_window(page, screen):
