@@ -248,8 +248,13 @@ def main():
                          f"--ignore-certificate-errors-spki-list={spki}")
     page = web.Page(driver, work)
     # Brotli copies as the shipped build makes them; the quick build leaves them out.
+    # The folder's files as a school puts them up: the shipped folder also holds the build trees
+    # and the zip.
     sealed = os.path.join(work, "folder")
-    shutil.copytree(folder, sealed)
+    os.makedirs(sealed)
+    for name in os.listdir(folder):
+        if os.path.isfile(os.path.join(folder, name)) and not name.endswith(".zip"):
+            shutil.copy(os.path.join(folder, name), sealed)
     subprocess.run(["/usr/bin/python3", web.WEB_FOLDER, "seal", sealed, "--brotli"], check=True,
                    stdout=subprocess.DEVNULL)
     try:
